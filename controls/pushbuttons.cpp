@@ -1,0 +1,61 @@
+// The three bitmap push buttons: the oval button, Exit and About.
+#include "application.h"
+#include "form1.h"
+#include "form2.h"
+#include "masktest.h"
+
+namespace {
+// A single OK button; 128 asks for no icon.
+constexpr int kOkNoIcon = 128;
+} // namespace
+
+void Form1::pic1_MouseDown(qint16, qint16, float, float)
+{
+    if (isHot(pic1))
+        pic1->setPicture(pic4->picture());
+}
+
+void Form1::pic1_MouseUp(qint16, qint16, float, float)
+{
+    // Released off the oval, the press completes nothing, but the button comes back up.
+    pic1->setPicture(pic3->picture());
+    if (!isHot(pic1))
+        return;
+    Runtime::MsgBox(QStringLiteral("Is it pretty?"), kOkNoIcon);
+}
+
+void Form1::Picture4_MouseDown(qint16 Button, qint16, float, float)
+{
+    if (Button == Runtime::Button::Left)
+        Picture4->setPicture(Picture3->picture());
+}
+
+void Form1::Picture4_MouseUp(qint16 Button, qint16, float, float)
+{
+    if (Button == Runtime::Button::Left)
+        Picture4->setPicture(Picture8->picture());
+}
+
+void Form1::Picture4_Click()
+{
+    Runtime::End();
+}
+
+void Form1::Picture7_MouseDown(qint16 Button, qint16, float, float)
+{
+    if (Button == Runtime::Button::Left)
+        Picture7->setPicture(Picture6->picture());
+}
+
+void Form1::Picture7_MouseUp(qint16 Button, qint16, float, float)
+{
+    if (Button == Runtime::Button::Left)
+        Picture7->setPicture(Picture5->picture());
+}
+
+void Form1::Picture7_Click()
+{
+    if (!m_form2)
+        m_form2 = new Form2(this);
+    m_form2->showForm(1);
+}

@@ -1,0 +1,34 @@
+// The one place that decides style, colours and fonts, so that no desktop theme changes them.
+#pragma once
+
+#include "description.h"
+
+#include <QColor>
+#include <QFont>
+
+class QApplication;
+
+namespace Runtime::Look {
+
+// Before the application object exists: ignore the desktop's fonts, colours and theme.
+void prepare();
+
+// The classic "Windows" style, the classic grey palette and the pixel-sized default font.
+void apply(QApplication &app);
+
+// The grey that button faces, forms and frames share: (192, 192, 192).
+QColor buttonFace();
+
+QColor colour(const Colour &colour);
+
+// The default UI font: 11 pixels, with the widths of the classic 8-point UI font.
+QFont defaultFont();
+
+// A described font, its family mapped to an installed metric-compatible face and its size
+// taken in pixels at 96 dots per inch.
+QFont font(const FontDescription &description);
+
+// "MS Sans Serif" and "Arial" become the installed face with their widths.
+QString mapFamily(const QString &family);
+
+} // namespace Runtime::Look
