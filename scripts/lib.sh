@@ -1,0 +1,31 @@
+# Shared by scripts/run and scripts/test: installing what is missing and building.
+# shellcheck shell=bash
+
+QUORVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the Debian packages listed in scripts/packages.txt that are not installed yet.
+install_packages() {
+    local wanted=() missing=() pkg
+    mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$QUORVEL_ROOT/scripts/packages.txt")
+    for pkg in "${wanted[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build BUILD_DIR BUILD_TYPE [extra cmake arguments...]
+configure_and_build() {
+    local dir=$1 type=$2
+    shift 2
+    cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+    cmake --build "$dir" --parallel
+}
