@@ -16,7 +16,7 @@ constexpr Colour kRed = Colour::rgbValue(255, 0, 0);
 // Stored order; positions in twips from the client area's top-left corner.
 const ControlDescription kControls[] = {
     {Kind::Label, "Label1", 5, nullptr, 120, 1665, 4080, 270,
-     "Copyright (C) 1998 Zennorak Design. All rights reserved.", 5,
+     "Copyright (C) Zennorak Design. All rights reserved.", 5,
      nullptr, false, true, false, {}, kHighlightText, kSansBold},
     {Kind::Label, "Label1", 4, nullptr, 90, 1245, 4095, 270,
      "quorvel@zennorak.example", 4,
