@@ -44,11 +44,11 @@ void applyColours(QWidget *w, const ControlDescription &d)
 {
     if (d.back.source != Colour::Source::Default) {
         QPalette p = w->palette();
-        const QColor c = Look::colour(d.back);
-        p.setColor(QPalette::Window, c);
-        p.setColor(QPalette::Base, c);
+        // A text box's back colour is its field; any other control's is its surface, which
+        // the controls it contains keep their own fields on.
+        p.setColor(d.kind == Kind::TextBox ? QPalette::Base : QPalette::Window, Look::colour(d.back));
         w->setPalette(p);
-        w->setAutoFillBackground(true);
+        w->setAutoFillBackground(d.kind != Kind::TextBox);
     }
     if (d.fore.source != Colour::Source::Default) {
         QPalette p = w->palette();

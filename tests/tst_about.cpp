@@ -1,0 +1,109 @@
+// The About window: caption, size, its six lines with their fonts and colours, and how it
+// closes.
+#include "mainwindow.h"
+
+#include <QLabel>
+
+class tst_About : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void window();
+    void lines_data();
+    void lines();
+    void escapeCloses();
+
+private:
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<Form2> m_about;
+};
+
+void tst_About::initTestCase()
+{
+    m_form = openMainWindow();
+    QVERIFY(m_form);
+    m_about = std::make_unique<Form2>(m_form.get());
+}
+
+void tst_About::window()
+{
+    QCOMPARE(m_about->windowTitle(), QStringLiteral("About..."));
+    QCOMPARE(m_about->size(), QSize(285, 132));
+    QCOMPARE(m_about->maximumSize(), QSize(285, 132));
+    QCOMPARE(m_about->geometry().topLeft(), QPoint(180, 149));
+    // Owned by the main window, so it stays over it; it has a frame with a close command.
+    QCOMPARE(m_about->parentWidget(), m_form.get());
+    QVERIFY(m_about->isWindow());
+    QVERIFY(m_about->windowFlags() & Qt::WindowCloseButtonHint || m_about->windowFlags().testFlag(Qt::Dialog));
+    int labels = 0;
+    for (QObject *child : m_about->children())
+        labels += qobject_cast<QLabel *>(child) ? 1 : 0;
+    QCOMPARE(labels, 6);
+}
+
+void tst_About::lines_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("italic");
+    const QColor black(0, 0, 0), white(255, 255, 255), red(255, 0, 0);
+    QTest::newRow("0: first half of the sentence") << 0 << "This is a sample of Quorvel technics applica-"
+        << QRect(7, 3, 273, 18) << black << 11 << false;
+    QTest::newRow("1: its second half") << 1 << "ted to offen using MS standard custom controls."
+        << QRect(7, 20, 273, 18) << black << 11 << false;
+    QTest::newRow("2: the slogan") << 2 << "No limits to Your fantasy..."
+        << QRect(7, 38, 273, 18) << black << 11 << false;
+    QTest::newRow("3: the invitation") << 3 << "If You will find it usefull - please contact me at"
+        << QRect(7, 58, 270, 18) << white << 11 << false;
+    QTest::newRow("4: the address, red and italic") << 4 << "quorvel@zennorak.example"
+        << QRect(6, 83, 273, 18) << red << 13 << true;
+    QTest::newRow("5: the legal notice") << 5 << "Copyright (C) Zennorak Design. All rights reserved."
+        << QRect(8, 111, 272, 18) << white << 11 << false;
+}
+
+void tst_About::lines()
+{
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    QFETCH(QRect, place);
+    QFETCH(QColor, colour);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, italic);
+    auto *label = m_about->control<QLabel>(QStringLiteral("Label1"), index);
+    QCOMPARE(label->text(), text);
+    QCOMPARE(label->geometry(), place);
+    QCOMPARE(label->palette().color(QPalette::WindowText), colour);
+    QCOMPARE(label->font().pixelSize(), pixelSize);
+    QCOMPARE(label->font().bold(), true);
+    QCOMPARE(label->font().italic(), italic);
+    QCOMPARE(label->font().underline(), false);
+    QCOMPARE(label->font().family(), QStringLiteral("Liberation Sans"));
+    // Not clipped: the line fits its label in its own font, as the font really renders.
+    const QFontMetrics fm(QFontInfo(label->font()).family() == QStringLiteral("Liberation Sans")
+                              ? label->font() : QFont());
+    QVERIFY2(fm.horizontalAdvance(text) <= label->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(fm.horizontalAdvance(text)).arg(label->width())));
+    QVERIFY(fm.height() <= label->height());
+    QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
+}
+
+void tst_About::escapeCloses()
+{
+    bool closed = false;
+    onNextModal([&](QWidget *modal) {
+        QCOMPARE(modal, m_about.get());
+        QTest::keyClick(modal->windowHandle(), Qt::Key_Escape);
+        closed = !modal->isVisible();
+    });
+    m_about->showForm(1);
+    QVERIFY(closed);
+    QVERIFY(!m_about->isVisible());
+}
+
+QUORVEL_TEST_MAIN(tst_About)
+#include "tst_about.moc"

@@ -1,0 +1,318 @@
+// The main window: caption, size, every control's place and text, stacking, keyboard order,
+// the state after loading, and how the program starts without a display.
+#include "mainwindow.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QStyleOptionGroupBox>
+
+using Runtime::PictureBox;
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void caption();
+    void clientArea();
+    void controlPlaces_data();
+    void controlPlaces();
+    void storesAreHiddenOutsideTheClientArea();
+    void texts_data();
+    void texts();
+    void textsFitTheirControls();
+    void stateAfterLoad();
+    void ovalButtonLiesOverThePad();
+    void keyboardOrder();
+    void standardControlsShareNothing();
+    void closingEndsTheProgram();
+    void startsOnlyWithADisplay_data();
+    void startsOnlyWithADisplay();
+
+private:
+    QWidget *control(const QString &name, int index = -1) { return m_form->control(name, index); }
+
+    std::unique_ptr<Form1> m_form;
+    Pointer m_pointer;
+};
+
+void tst_MainWindow::init()
+{
+    m_form = openMainWindow();
+    QVERIFY(m_form);
+    m_pointer.setWindow(m_form.get());
+}
+
+void tst_MainWindow::cleanup()
+{
+    m_pointer.releaseAll();
+    m_form.reset();
+}
+
+void tst_MainWindow::caption()
+{
+    const QString caption = m_form->windowTitle();
+    QCOMPARE(caption, QStringLiteral("Quorvel") + QString(29, QLatin1Char(' ')) + QStringLiteral("version1.1"));
+    QCOMPARE(caption.size(), 46);
+}
+
+void tst_MainWindow::clientArea()
+{
+    QCOMPARE(m_form->size(), QSize(335, 365));
+    QCOMPARE(m_form->minimumSize(), QSize(335, 365));
+    QCOMPARE(m_form->maximumSize(), QSize(335, 365));
+    QCOMPARE(m_form->geometry().topLeft(), QPoint(156, 102));
+}
+
+void tst_MainWindow::controlPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("place"); // pixels, from the container's top-left corner
+    const QString form = QStringLiteral("Form1");
+    const QString f1 = QStringLiteral("Frame1"), f2 = QStringLiteral("Frame2");
+    QTest::newRow("Picture4") << "Picture4" << -1 << form << QRect(235, 321, 94, 39);
+    QTest::newRow("Picture7") << "Picture7" << -1 << form << QRect(139, 321, 94, 39);
+    QTest::newRow("Frame2") << "Frame2" << -1 << form << QRect(7, 121, 322, 195);
+    QTest::newRow("Opt1(2)") << "Opt1" << 2 << f2 << QRect(208, 79, 26, 26);
+    QTest::newRow("Opt1(1)") << "Opt1" << 1 << f2 << QRect(208, 51, 26, 26);
+    QTest::newRow("Opt1(0)") << "Opt1" << 0 << f2 << QRect(208, 23, 26, 26);
+    QTest::newRow("Chk1") << "Chk1" << -1 << f2 << QRect(12, 161, 26, 26);
+    QTest::newRow("pic1") << "pic1" << -1 << f2 << QRect(145, 129, 164, 51);
+    QTest::newRow("Text2") << "Text2" << -1 << f2 << QRect(54, 18, 78, 24);
+    QTest::newRow("Picture1") << "Picture1" << -1 << f2 << QRect(8, 50, 171, 106);
+    QTest::newRow("Label3(3)") << "Label3" << 3 << f2 << QRect(44, 167, 68, 20);
+    QTest::newRow("Label3(2)") << "Label3" << 2 << f2 << QRect(241, 84, 68, 20);
+    QTest::newRow("Label3(1)") << "Label3" << 1 << f2 << QRect(241, 56, 68, 20);
+    QTest::newRow("Label3(0)") << "Label3" << 0 << f2 << QRect(241, 28, 68, 20);
+    QTest::newRow("Label2") << "Label2" << -1 << f2 << QRect(14, 21, 36, 21);
+    QTest::newRow("Frame1") << "Frame1" << -1 << form << QRect(8, 5, 321, 104);
+    QTest::newRow("Text1") << "Text1" << -1 << f1 << QRect(137, 70, 138, 23);
+    QTest::newRow("Option1(1)") << "Option1" << 1 << f1 << QRect(16, 76, 78, 23);
+    QTest::newRow("Option1(0)") << "Option1" << 0 << f1 << QRect(16, 54, 78, 23);
+    QTest::newRow("Check1") << "Check1" << -1 << f1 << QRect(199, 23, 71, 21);
+    QTest::newRow("Command1") << "Command1" << -1 << f1 << QRect(17, 19, 138, 31);
+    QTest::newRow("Label1") << "Label1" << -1 << f1 << QRect(95, 74, 35, 23);
+}
+
+void tst_MainWindow::controlPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QString, container);
+    QFETCH(QRect, place);
+    QWidget *w = control(name, index);
+    QCOMPARE(w->parentWidget()->objectName(), container);
+    QCOMPARE(w->geometry(), place);
+    QVERIFY(w->isVisible());
+    // Wholly inside the client area.
+    QVERIFY(m_form->rect().contains(QRect(w->mapTo(m_form.get(), QPoint(0, 0)), w->size())));
+}
+
+void tst_MainWindow::storesAreHiddenOutsideTheClientArea()
+{
+    const char *stores[] = {"PicM", "pic4", "pic3", "pic2", "Picture8", "Picture3", "Picture5", "Picture6", "Picture2"};
+    for (const char *name : stores) {
+        QWidget *w = control(QString::fromLatin1(name));
+        QVERIFY2(!w->isVisible(), name);
+        QVERIFY2(w->geometry().left() >= 359, name);
+        QCOMPARE(w->focusPolicy(), Qt::NoFocus);
+        QVERIFY2(!static_cast<PictureBox *>(w)->picture().isNull(), name);
+    }
+    // Only the two frames and the two bitmap buttons stand in the client area itself.
+    QStringList visible;
+    for (QObject *child : m_form->children()) {
+        if (auto *w = qobject_cast<QWidget *>(child); w && w->isVisible())
+            visible << w->objectName();
+    }
+    visible.sort();
+    QCOMPARE(visible, (QStringList{"Frame1", "Frame2", "Picture4", "Picture7"}));
+}
+
+void tst_MainWindow::texts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Frame2") << "Frame2" << -1 << "Zennorak Design Quorvel technics examples";
+    QTest::newRow("Frame1") << "Frame1" << -1 << "Standard MS Custom Controls";
+    QTest::newRow("Label3(3)") << "Label3" << 3 << "qvCheck1";
+    QTest::newRow("Label3(2)") << "Label3" << 2 << "qvOption1(2)";
+    QTest::newRow("Label3(1)") << "Label3" << 1 << "qvOption1(1)";
+    QTest::newRow("Label3(0)") << "Label3" << 0 << "qvOption1(0)";
+    QTest::newRow("Label2") << "Label2" << -1 << "Action:";
+    QTest::newRow("Text1") << "Text1" << -1 << "Text1";
+    QTest::newRow("Text2") << "Text2" << -1 << "";
+    QTest::newRow("Option1(1)") << "Option1" << 1 << "Option1(1)";
+    QTest::newRow("Option1(0)") << "Option1" << 0 << "Option1(0)";
+    QTest::newRow("Check1") << "Check1" << -1 << "Check1";
+    QTest::newRow("Command1") << "Command1" << -1 << "Command1";
+    QTest::newRow("Label1") << "Label1" << -1 << "Label1";
+}
+
+static QString textOf(const QWidget *w)
+{
+    if (auto *b = qobject_cast<const QAbstractButton *>(w)) return b->text();
+    if (auto *l = qobject_cast<const QLabel *>(w)) return l->text();
+    if (auto *e = qobject_cast<const QLineEdit *>(w)) return e->text();
+    if (auto *g = qobject_cast<const QGroupBox *>(w)) return g->title();
+    return QString();
+}
+
+void tst_MainWindow::texts()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    QCOMPARE(textOf(control(name, index)), text);
+}
+
+void tst_MainWindow::textsFitTheirControls()
+{
+    for (const Runtime::Form::Entry &e : m_form->controls()) {
+        QWidget *w = e.widget;
+        const QString name = w->objectName();
+        const QFontMetrics fm(w->font());
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            QVERIFY2(fm.horizontalAdvance(label->text()) <= label->width(), qPrintable(name));
+            QVERIFY2(fm.height() <= label->height(), qPrintable(name));
+            QVERIFY2(label->alignment() & Qt::AlignTop, qPrintable(name));
+        } else if (qobject_cast<QAbstractButton *>(w)) {
+            QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(name));
+            QVERIFY2(w->sizeHint().height() <= w->height() + 2, qPrintable(name));
+        } else if (auto *frame = qobject_cast<QGroupBox *>(w)) {
+            QStyleOptionGroupBox option;
+            option.initFrom(frame);
+            option.text = frame->title();
+            option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            const QRect label = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                               QStyle::SC_GroupBoxLabel, frame);
+            QVERIFY2(label.width() >= fm.horizontalAdvance(frame->title()), qPrintable(name));
+            QVERIFY2(frame->rect().contains(label), qPrintable(name));
+        }
+    }
+}
+
+void tst_MainWindow::stateAfterLoad()
+{
+    QCOMPARE(m_form->ChkState, false);
+    QCOMPARE(m_form->OptIndex, qint16(0));
+    QVERIFY(m_form->PadAction.isEmpty());
+    for (const Runtime::Form::Entry &e : m_form->controls())
+        QVERIFY2(Runtime::tagOf(e.widget).isEmpty(), qPrintable(e.widget->objectName()));
+    QCOMPARE(m_form->scaleMode(), 3);
+    QCOMPARE(m_form->Picture1->scaleMode(), 3);
+    QCOMPARE(m_form->Picture2->scaleMode(), 3);
+    // Each other shaped control shares its mask's scale.
+    QCOMPARE(m_form->Chk1->scaleMode(), m_form->PicM->scaleMode());
+    QCOMPARE(m_form->pic1->scaleMode(), m_form->pic2->scaleMode());
+    for (PictureBox *option : m_form->Opt1)
+        QCOMPARE(option->scaleMode(), m_form->PicM->scaleMode());
+    QVERIFY(static_cast<QRadioButton *>(control("Option1", 0))->isChecked());
+    QVERIFY(!static_cast<QRadioButton *>(control("Option1", 1))->isChecked());
+    QVERIFY(!static_cast<QCheckBox *>(control("Check1"))->isChecked());
+}
+
+void tst_MainWindow::ovalButtonLiesOverThePad()
+{
+    // Frame2 (150, 140) lies in both; the oval button is on top there.
+    QWidget *frame = control("Frame2");
+    QCOMPARE(frame->childAt(QPoint(150, 140)), m_form->pic1);
+    QCOMPARE(frame->childAt(QPoint(144, 140)), m_form->Picture1);
+    // A move there reaches the oval button (its flag is written), not the pad.
+    m_form->PadAction = QStringLiteral("marker");
+    m_pointer.move(QPoint(150, 140), frame);
+    QVERIFY(!m_form->pic1->tag().isEmpty());
+    QCOMPARE(m_form->PadAction, QStringLiteral("marker"));
+}
+
+void tst_MainWindow::keyboardOrder()
+{
+    QApplication::setActiveWindow(m_form.get());
+    QTRY_COMPARE(QApplication::focusWidget(), control("Command1"));
+    // Command1, Check1, the option pair as one stop, Text1, Text2, and round again.
+    const QList<QWidget *> expected = {control("Check1"), control("Option1", 0), control("Text1"),
+                                       control("Text2"), control("Command1")};
+    for (QWidget *next : expected) {
+        QTest::keyClick(m_form->windowHandle(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+}
+
+void tst_MainWindow::standardControlsShareNothing()
+{
+    auto *option1 = static_cast<QRadioButton *>(control("Option1", 1));
+    auto *check = static_cast<QCheckBox *>(control("Check1"));
+    const QImage chk = shownFace(m_form->Chk1), opt = shownFace(m_form->Opt1[1]);
+    m_pointer.click(Qt::LeftButton, QPoint(10, 10), option1);
+    QVERIFY(option1->isChecked());
+    QVERIFY(!static_cast<QRadioButton *>(control("Option1", 0))->isChecked());
+    m_pointer.click(Qt::LeftButton, QPoint(8, 10), check);
+    QVERIFY(check->isChecked());
+    m_pointer.click(Qt::LeftButton, QPoint(20, 15), control("Command1"));
+    QTest::keyClicks(m_form->Text2, QStringLiteral("typed"));
+    QCOMPARE(m_form->Text2->text(), QStringLiteral("typed"));
+    QCOMPARE(m_form->ChkState, false);
+    QCOMPARE(m_form->OptIndex, qint16(0));
+    QCOMPARE(shownFace(m_form->Chk1), chk);
+    QCOMPARE(shownFace(m_form->Opt1[1]), opt);
+}
+
+void tst_MainWindow::closingEndsTheProgram()
+{
+    // The window closes while the program's event loop runs; the loop ends with status 0.
+    QTimer::singleShot(0, m_form.get(), [this] { m_form->close(); });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(!Runtime::hasEnded()); // closing runs no procedure, End included
+}
+
+void tst_MainWindow::startsOnlyWithADisplay_data()
+{
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no display at all") << QStringList{} << QStringList{} << "no display";
+    QTest::newRow("a display nobody serves") << QStringList{"DISPLAY=:4243"} << QStringList{}
+                                             << "cannot open display";
+    QTest::newRow("xcb chosen, no display") << QStringList{"QT_QPA_PLATFORM=xcb"} << QStringList{}
+                                            << "DISPLAY is not set";
+    QTest::newRow("a platform on the command line is ignored") << QStringList{}
+        << QStringList{"-platform", "offscreen"} << "no display";
+}
+
+void tst_MainWindow::startsOnlyWithADisplay()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    for (const QString &pair : environment)
+        env.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(QUORVEL_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit); // no abort, no core
+    QCOMPARE(program.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    QCOMPARE(err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(err.contains(message), qPrintable(err));
+}
+
+QUORVEL_TEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,101 @@
+// Writes the pictures of the program that the README shows: the main window at start, with a
+// pad key held down, with the message box open, and with the About window open.
+//
+//   QT_QPA_PLATFORM=offscreen screenshots <folder>
+#include "application.h"
+#include "form1.h"
+#include "look.h"
+#include "program.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QImage grabWindow(QWidget *w)
+{
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The main window with a modal window laid over it where it stands, as a screen would show it.
+QImage withOverlay(QWidget *main, QWidget *over)
+{
+    const QRect mainRect = main->geometry();
+    const QRect overRect = over->geometry();
+    const QRect all = mainRect.united(overRect).adjusted(-1, -1, 1, 1);
+    QImage image(all.size(), QImage::Format_RGB32);
+    image.fill(QColor(64, 96, 128));
+    QPainter p(&image);
+    p.drawImage(mainRect.topLeft() - all.topLeft(), grabWindow(main));
+    p.setPen(Qt::black);
+    p.drawRect(QRect(overRect.topLeft() - all.topLeft(), overRect.size()).adjusted(-1, -1, 0, 0));
+    p.drawImage(overRect.topLeft() - all.topLeft(), grabWindow(over));
+    return image;
+}
+
+void send(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, pos, target->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                  held, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+}
+
+bool save(const QImage &image, const QString &path)
+{
+    if (image.save(path))
+        return true;
+    std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: screenshots <folder>\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    Runtime::Look::prepare();
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    Program::setUp(app);
+    Runtime::setEndHandler([] {});
+
+    Form1 form;
+    form.load();
+    form.show();
+    QApplication::processEvents();
+    bool ok = save(grabWindow(&form), folder + QStringLiteral("/main-window.png"));
+
+    // The up key held down.
+    send(form.Picture1, QEvent::MouseMove, QPoint(85, 15), Qt::NoButton);
+    send(form.Picture1, QEvent::MouseButtonPress, QPoint(85, 15), Qt::LeftButton);
+    ok = save(grabWindow(&form), folder + QStringLiteral("/pad-key-lit.png")) && ok;
+    send(form.Picture1, QEvent::MouseButtonRelease, QPoint(85, 15), Qt::NoButton);
+
+    // The message box of the oval button, and the About window, each grabbed while open.
+    const auto grabModal = [&](const QString &name) {
+        QTimer::singleShot(100, [&, name] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ok = save(withOverlay(&form, modal), folder + QLatin1Char('/') + name) && ok;
+                modal->close();
+            }
+        });
+    };
+    grabModal(QStringLiteral("message-box.png"));
+    send(form.pic1, QEvent::MouseMove, QPoint(80, 25), Qt::NoButton);
+    send(form.pic1, QEvent::MouseButtonPress, QPoint(80, 25), Qt::LeftButton);
+    send(form.pic1, QEvent::MouseButtonRelease, QPoint(80, 25), Qt::NoButton);
+
+    grabModal(QStringLiteral("about-window.png"));
+    send(form.Picture7, QEvent::MouseMove, QPoint(40, 20), Qt::NoButton);
+    send(form.Picture7, QEvent::MouseButtonPress, QPoint(40, 20), Qt::LeftButton);
+    send(form.Picture7, QEvent::MouseButtonRelease, QPoint(40, 20), Qt::NoButton);
+    return ok ? 0 : 1;
+}
