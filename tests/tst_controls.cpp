@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QTimer>
 
 using Runtime::PictureBox;
 
@@ -50,6 +51,7 @@ private slots:
     void ovalButtonDraggedOffComesBackUp();
     void exitButton_data();
     void exitButton();
+    void exitEndsTheEventLoop();
     void aboutButtonOpensAboutWindow();
     void staleFlagNeverActs_data();
     void staleFlagNeverActs();
@@ -517,6 +519,19 @@ void tst_Controls::exitButton()
     QCOMPARE(shownFace(exit), released);
     if (ends)
         QCOMPARE(faceAtEnd, released); // the release came before the end
+}
+
+void tst_Controls::exitEndsTheEventLoop()
+{
+    // With the runtime's own End: the windows are hidden and the program's loop returns 0.
+    Runtime::setEndHandler(nullptr);
+    QTimer::singleShot(0, m_form.get(), [this] {
+        m_pointer.click(Qt::LeftButton, QPoint(40, 20), m_form->Picture4);
+    });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(Runtime::hasEnded());
+    QVERIFY(!m_form->isVisible());
 }
 
 void tst_Controls::aboutButtonOpensAboutWindow()

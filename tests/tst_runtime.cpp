@@ -119,6 +119,7 @@ private slots:
 
     void endStopsFurtherProcedures();
     void runtimeErrorIsReportedAndEnds();
+    void runtimeErrorDefaultReportIsAMessageBox();
     void modalShowBlocksOtherWindows();
     void messageBoxDecodesStyle_data();
     void messageBoxDecodesStyle();
@@ -495,6 +496,27 @@ void tst_runtime::runtimeErrorIsReportedAndEnds()
     QVERIFY(!after);
     QCOMPARE(m_ends, 1);
     QVERIFY(!m_log.contains(QStringLiteral("Box click")));
+}
+
+void tst_runtime::runtimeErrorDefaultReportIsAMessageBox()
+{
+    setErrorReporter(nullptr);
+    auto *box = m_form->control<PictureBox>(QStringLiteral("Box"));
+    onMouse(box, MouseEvent::Up, [](qint16, qint16, float, float) { textToBool(QString()); });
+    QString text, title;
+    onNextModal([&](QWidget *modal) {
+        auto *message = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(message);
+        text = message->text();
+        title = message->windowTitle();
+        QCOMPARE(message->icon(), QMessageBox::Critical);
+        message->accept();
+    });
+    m_pointer.click(Qt::LeftButton, QPoint(5, 5), box);
+    QCOMPARE(text, QStringLiteral("Run-time error '13':\n\nType mismatch"));
+    QCOMPARE(title, QStringLiteral("Runtime test"));
+    QCOMPARE(m_ends, 1);
+    QVERIFY(!m_log.contains(QStringLiteral("Box click"))); // nothing runs after the end
 }
 
 void tst_runtime::modalShowBlocksOtherWindows()
