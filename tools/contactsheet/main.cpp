@@ -1,1 +1,139 @@
-int main() { return 0; }
+// contactsheet: every stored picture at 4x with its name under it, on one PNG page.
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QTextStream>
+
+namespace {
+
+constexpr int kScale = 4;
+constexpr int kGap = 24;
+constexpr int kPageWidth = 2160;
+constexpr int kLabelHeight = 40;
+
+struct Entry
+{
+    QString file; // relative to the assets folder; "icon/quorvel.ico#1" picks an icon image
+    QString caption;
+};
+
+// Families start on a new line.
+const QList<QList<Entry>> kFamilies = {
+    { { "pictures/PicM.bmp", "PicM: ball mask" },
+      { "pictures/pic2.bmp", "pic2: oval mask" },
+      { "pictures/Picture2.bmp", "Picture2: pad mask" } },
+    { { "pictures/pic3.bmp", "pic3 (pic1): oval released" }, { "pictures/pic4.bmp", "pic4: oval pressed" } },
+    { { "pictures/Picture8.bmp", "Picture8 (Picture4): Exit" },
+      { "pictures/Picture3.bmp", "Picture3: Exit pressed" },
+      { "pictures/Picture5.bmp", "Picture5 (Picture7): About" },
+      { "pictures/Picture6.bmp", "Picture6: About pressed" } },
+    { { "pictures/Picture1.bmp", "Picture1: pad" },
+      { "pictures/ImageList1-1.bmp", "ImageList1 1: released" },
+      { "pictures/ImageList1-2.bmp", "ImageList1 2: Up" },
+      { "pictures/ImageList1-3.bmp", "ImageList1 3: Right" },
+      { "pictures/ImageList1-4.bmp", "ImageList1 4: Down" },
+      { "pictures/ImageList1-5.bmp", "ImageList1 5: Left" },
+      { "pictures/ImageList1-6.bmp", "ImageList1 6: Home" } },
+    { { "pictures/ImageList2-1.bmp", "ImageList2 1 (Chk1)" },
+      { "pictures/ImageList2-2.bmp", "ImageList2 2" },
+      { "pictures/ImageList2-3.bmp", "ImageList2 3: checked" },
+      { "pictures/ImageList2-4.bmp", "ImageList2 4 (Opt1 1, 2)" },
+      { "pictures/ImageList2-5.bmp", "ImageList2 5: pressed" },
+      { "pictures/ImageList2-6.bmp", "ImageList2 6 (Opt1 0)" },
+      { "icon/quorvel.ico#0", "icon 32, 2 colours" },
+      { "icon/quorvel.ico#1", "icon 32, 16 colours" },
+      { "icon/quorvel.ico#2", "icon 16, 16 colours" } },
+};
+
+QImage load(const QDir &assets, const QString &file)
+{
+    const qsizetype hash = file.indexOf(QLatin1Char('#'));
+    QImageReader reader(assets.filePath(hash < 0 ? file : file.left(hash)));
+    if (hash >= 0)
+        reader.jumpToImage(file.mid(hash + 1).toInt());
+    return reader.read().convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QTextStream err(stderr);
+    if (argc != 3) {
+        err << "usage: contactsheet ASSETS-FOLDER OUTPUT.png\n";
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    const QDir assets(QString::fromLocal8Bit(argv[1]));
+
+    QFont font;
+    const int id = QFontDatabase::addApplicationFont(
+        QStringLiteral("/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"));
+    if (id >= 0)
+        font.setFamily(QFontDatabase::applicationFontFamilies(id).value(0));
+    font.setPixelSize(17);
+
+    // Place every picture, left to right, each family on a line of its own.
+    struct Placed
+    {
+        QImage image;
+        QRect at;
+        QString caption;
+    };
+    QList<Placed> placed;
+    int x = kGap, y = kGap, lineHeight = 0, width = 0;
+    for (const QList<Entry> &family : kFamilies) {
+        for (const Entry &e : family) {
+            QImage image = load(assets, e.file);
+            if (image.isNull()) {
+                err << "contactsheet: cannot read " << e.file << '\n';
+                return 1;
+            }
+            const QSize size = image.size() * kScale;
+            const int cell = std::max(size.width(), 200);
+            if (x > kGap && x + cell > kPageWidth) {
+                x = kGap;
+                y += lineHeight + kGap;
+                lineHeight = 0;
+            }
+            placed.append({ image, QRect(QPoint(x, y), size), e.caption });
+            x += cell + kGap;
+            width = std::max(width, x);
+            lineHeight = std::max(lineHeight, size.height() + kLabelHeight);
+        }
+        x = kGap;
+        y += lineHeight + kGap;
+        lineHeight = 0;
+    }
+
+    QImage page(width, y, QImage::Format_RGB32);
+    page.fill(QColor(232, 232, 232));
+    QPainter p(&page);
+    p.setFont(font);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    for (const Placed &pl : placed) {
+        // Transparent icon pixels show as a checkerboard.
+        p.save();
+        p.setClipRect(pl.at);
+        for (int cy = 0; cy < pl.at.height(); cy += 8)
+            for (int cx = 0; cx < pl.at.width(); cx += 8)
+                p.fillRect(pl.at.x() + cx, pl.at.y() + cy, 8, 8, ((cx + cy) / 8) % 2 ? QColor(255, 255, 255) : QColor(204, 204, 204));
+        p.restore();
+        p.drawImage(pl.at, pl.image.scaled(pl.at.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        p.setPen(QColor(32, 32, 32));
+        p.drawText(QRect(pl.at.left(), pl.at.bottom() + 6, std::max(pl.at.width(), 200), kLabelHeight - 8),
+                   Qt::AlignLeft | Qt::AlignTop, pl.caption);
+    }
+    p.end();
+    if (!page.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        err << "contactsheet: cannot write " << argv[2] << '\n';
+        return 1;
+    }
+    return 0;
+}
