@@ -597,8 +597,8 @@ void tst_Pictures::padFaceAndImageOne()
     QCOMPARE(spill, 460);
 
     // Each key: a highlight at its upper left, darker grey at its lower right.
-    for (const QString &key : { "up", "left", "home", "right", "down" }) {
-        const Pixels piece = keyPiece(key);
+    for (const char *key : { "up", "left", "home", "right", "down" }) {
+        const Pixels piece = keyPiece(QString::fromLatin1(key));
         int lightest = 0, darkest = 255;
         for (const QPoint p : piece) {
             const QRgb c = face.pixel(p);
@@ -606,7 +606,7 @@ void tst_Pictures::padFaceAndImageOne()
             lightest = std::max(lightest, qGray(c));
             darkest = std::min(darkest, qGray(c));
         }
-        QVERIFY2(lightest >= 235 && darkest <= 150, qPrintable(key));
+        QVERIFY2(lightest >= 235 && darkest <= 150, key);
     }
 }
 
