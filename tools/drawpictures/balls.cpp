@@ -4,7 +4,6 @@
 #include "canvas.h"
 #include "palette.h"
 
-#include <array>
 #include <cmath>
 
 namespace {

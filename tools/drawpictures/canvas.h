@@ -57,7 +57,6 @@ public:
     int count() const { return int(std::count(m_on.begin(), m_on.end(), true)); }
     // Pixels outside the set that touch it along an edge.
     PixelSet outerRing() const;
-    PixelSet eroded(double radius) const;
 
 private:
     int m_w, m_h;

@@ -1,7 +1,6 @@
 // The icon's images, drawn pixel by pixel on the standard sixteen-colour palette.
 #include "icon.h"
 
-#include <array>
 
 namespace {
 

@@ -7,7 +7,6 @@
 
 #include <QRect>
 
-#include <array>
 #include <stdexcept>
 #include <cmath>
 
@@ -95,7 +94,7 @@ struct Key
             const double m = std::min({ dl, dr, dt, db });
             nx = m == dl ? -1 : m == dr ? 1 : 0;
             ny = m == dt ? -1 : m == db && nx == 0 ? 1 : 0;
-            return m + cornerRadius - cornerRadius;
+            return m;
         }
         double best = 1e9;
         for (const Side &s : sides) {
@@ -113,9 +112,8 @@ struct Key
 std::vector<Key> padKeys()
 {
     std::vector<Key> keys;
-    auto make = [&](PadKey which, QRect lit, double inset, Rgb deepest) {
-        Key k { which, padKeyShape(which), {}, 0, {}, lit, inset, deepest };
-        return k;
+    auto make = [](PadKey which, QRect lit, double inset, Rgb deepest) {
+        return Key { which, padKeyShape(which), {}, 0, {}, lit, inset, deepest };
     };
     const Rgb kGreenDeep { 43, 213, 43 };
 
