@@ -32,6 +32,8 @@ private slots:
     void texts();
     void textsFitTheirControls();
     void stateAfterLoad();
+    void startFacesOnScreen_data();
+    void startFacesOnScreen();
     void ovalButtonLiesOverThePad();
     void keyboardOrder();
     void standardControlsShareNothing();
@@ -222,6 +224,44 @@ void tst_MainWindow::stateAfterLoad()
     QVERIFY(static_cast<QRadioButton *>(control("Option1", 0))->isChecked());
     QVERIFY(!static_cast<QRadioButton *>(control("Option1", 1))->isChecked());
     QVERIFY(!static_cast<QCheckBox *>(control("Check1"))->isChecked());
+}
+
+void tst_MainWindow::startFacesOnScreen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QPoint>("at"); // where the face starts in the window's client area
+    QTest::addColumn<QRect>("covered"); // the part another control lies over
+    QTest::newRow("Chk1 unchecked") << "Chk1" << -1 << "ImageList2-1" << QPoint(19, 282) << QRect();
+    QTest::newRow("Opt1(0) selected") << "Opt1" << 0 << "ImageList2-6" << QPoint(215, 144) << QRect();
+    QTest::newRow("Opt1(1) not selected") << "Opt1" << 1 << "ImageList2-4" << QPoint(215, 172) << QRect();
+    QTest::newRow("Opt1(2) not selected") << "Opt1" << 2 << "ImageList2-4" << QPoint(215, 200) << QRect();
+    QTest::newRow("pic1 released, whole over the pad") << "pic1" << -1 << "pic3" << QPoint(152, 250) << QRect();
+    QTest::newRow("Picture1 unlit") << "Picture1" << -1 << "Picture1" << QPoint(15, 171) << QRect(137, 79, 34, 27);
+    QTest::newRow("Picture4 Exit inside its border") << "Picture4" << -1 << "Picture8" << QPoint(237, 323) << QRect();
+    QTest::newRow("Picture7 About inside its border") << "Picture7" << -1 << "Picture5" << QPoint(141, 323) << QRect();
+}
+
+void tst_MainWindow::startFacesOnScreen()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QString, picture);
+    QFETCH(QPoint, at);
+    QFETCH(QRect, covered);
+    const QImage window = m_form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage expected = storedImage(picture);
+    QVERIFY(!expected.isNull());
+    QImage shown = window.copy(QRect(at, expected.size()));
+    for (QImage *image : {&expected, &shown}) {
+        for (int y = covered.top(); y <= covered.bottom(); ++y)
+            for (int x = covered.left(); x <= covered.right(); ++x)
+                image->setPixel(x, y, 0);
+    }
+    QCOMPARE(shown, expected);
+    auto *box = static_cast<PictureBox *>(control(name, index));
+    QCOMPARE(box->mapTo(m_form.get(), box->drawingArea().topLeft()), at);
 }
 
 void tst_MainWindow::ovalButtonLiesOverThePad()
