@@ -132,6 +132,11 @@ void PictureBox::press(QMouseEvent *event)
     const qint16 bit = buttonBit(event->button());
     if (bit == 0)
         return;
+    // Other buttons are down that were never pressed here (a popup menu or a modal window took
+    // the pointer meanwhile): the toolkit will bring this press's release to no control, and
+    // taking the press would leave this one pressed for good.
+    if (m_held == 0 && (buttonBits(event->buttons()) & ~bit) != 0)
+        return;
     const QPoint pixel = pixelPosition(event);
     // A pointer that came to rest here without moving (a window opened or closed under it)
     // is announced before the press, so a press never acts on a stale position.
@@ -175,6 +180,17 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
         if (completed)
             emit click();
     }
+}
+
+bool PictureBox::event(QEvent *event)
+{
+    // A modal window over this one takes the pointer: the toolkit forgets which control was
+    // pressed and brings none of the held buttons' releases here, so they count as let go.
+    if (event->type() == QEvent::WindowBlocked) {
+        m_held = 0;
+        m_leftPressedHere = false;
+    }
+    return QWidget::event(event);
 }
 
 void PictureBox::leaveEvent(QEvent *event)
