@@ -339,8 +339,18 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
     qint64 nextCheckpoint = 0;
     while (ok && m_events < count) {
         if (checkpoint && m_events >= nextCheckpoint) {
+            // Measured in one and the same state each time: no button held, no window but a
+            // freshly opened main window.
+            for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+                if (m_held & b)
+                    release(b, m_pos);
+            }
+            m_form.reset();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             checkpoint(m_events);
             nextCheckpoint += 100000;
+            if (!start())
+                break;
         }
         step();
         if (m_problem.isEmpty() && m_events >= nextScreenCheck) {
@@ -360,8 +370,16 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
         }
         ok = m_problem.isEmpty();
     }
-    if (ok && checkpoint)
+    if (ok && checkpoint) {
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+            if (m_held & b)
+                release(b, m_pos);
+        }
+        m_form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         checkpoint(m_events);
+        ok = start();
+    }
     // Let go of what is still held, through the window, before it goes.
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         if (ok && (m_held & b))
