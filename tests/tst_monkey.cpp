@@ -2,8 +2,9 @@
 // presses and releases of all three buttons, drags across controls and out and back,
 // double-clicks, one button held while another is pressed. After every event it checks what
 // must always hold of the bitmap controls. Every run prints its seed; QUORVEL_MONKEY_SEED
-// replays a run and QUORVEL_MONKEY_EVENTS sets its length. soak() runs only when asked (see
-// bench/soak) and reports the memory in use along a long run.
+// replays a run, QUORVEL_MONKEY_EVENTS sets its length and QUORVEL_MONKEY_TRACE=n prints every
+// event from the n-th on. soak() runs only when asked (see bench/soak) and reports the memory in
+// use along a long run.
 #include "mainwindow.h"
 
 #include <QAbstractButton>
@@ -901,8 +902,13 @@ void tst_Monkey::pressWhoseReleaseNeverComes()
     // until every button is up, though it still brings presses: none may leave a face pressed.
     QFETCH(bool, throughMenu);
     int ends = 0;
+    QList<int> errors;
     Runtime::setEndHandler([&] { ++ends; });
-    const auto restore = qScopeGuard([] { Runtime::setEndHandler({}); });
+    Runtime::setErrorReporter([&](const Runtime::RuntimeError &e) { errors << e.number(); });
+    const auto restore = qScopeGuard([] {
+        Runtime::setEndHandler({});
+        Runtime::setErrorReporter({});
+    });
     auto form = openMainWindow();
     QVERIFY(form);
     Pointer pointer(form.get());
@@ -938,6 +944,7 @@ void tst_Monkey::pressWhoseReleaseNeverComes()
     pointer.click(Qt::LeftButton, inside, exit);
     QCOMPARE(ends, 1);
     QCOMPARE(shownFace(exit), storedImage(QStringLiteral("Picture8")));
+    QCOMPARE(errors, QList<int>{});
 }
 
 QUORVEL_TEST_MAIN(tst_Monkey)
