@@ -1,10 +1,13 @@
-// Start-up shared by the program and its tests.
+// Start-up shared by the program, its tests and its benchmarks.
 #include "program.h"
 
 #include "application.h"
+#include "form1.h"
 #include "look.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 namespace Program {
 
@@ -18,6 +21,34 @@ void setUp(QApplication &app)
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvel"));
     Runtime::setTitle(QStringLiteral("Quorvel"));
     Runtime::Look::apply(app);
+}
+
+int run(char **argv, const std::function<void(Form1 &)> &beforeShow)
+{
+    Runtime::installFatalHandler(kName);
+    if (const auto problem = Runtime::displayProblem()) {
+        std::fprintf(stderr, "%s: %s\n", kName, qPrintable(*problem));
+        return 1;
+    }
+    Runtime::Look::prepare();
+    // The program takes no command line: the toolkit is given the program's name only.
+    char *programName = argv && argv[0] ? argv[0] : const_cast<char *>(kName);
+    int toolkitArgc = 1;
+    char *toolkitArgv[] = {programName, nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
+    setUp(app);
+    try {
+        Form1 form1;
+        if (beforeShow)
+            beforeShow(form1);
+        form1.load();
+        form1.show();
+        return app.exec();
+    } catch (const Runtime::RuntimeError &error) {
+        std::fprintf(stderr, "%s: run-time error %d: %s\n", kName, error.number(),
+                     qPrintable(error.description()));
+        return 1;
+    }
 }
 
 } // namespace Program

@@ -11,7 +11,7 @@
 class FirstFrame final : public QObject
 {
 public:
-    explicit FirstFrame(QWidget *window) : m_window(window) { window->installEventFilter(this); }
+    explicit FirstFrame(QWidget *window) : QObject(window), m_window(window) { window->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

@@ -42,8 +42,8 @@ Rgb steel(double nx, double ny)
     double v = sky + (ground - sky) * horizon;
     const double lx = -0.55, ly = -0.62, lz = 0.56;
     const double diffuse = std::max(0.0, nx * lx + ny * ly + nz * lz);
-    const double spec = std::pow(std::max(0.0, rx * lx + ry * ly + rz * lz), 28.0);
-    v = 0.78 * v + 40 * diffuse + 120 * spec;
+    const double specular = std::pow(std::max(0.0, rx * lx + ry * ly + rz * lz), 28.0);
+    v = 0.78 * v + 40 * diffuse + 120 * specular;
     return { v * 0.97, v * 0.99, std::min(255.0, v * 1.03) };
 }
 
