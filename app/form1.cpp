@@ -2,6 +2,7 @@
 // bound to its control.
 #include "form1.h"
 
+#include "assets.h"
 #include "binding.h"
 #include "form2.h"
 
@@ -90,7 +91,7 @@ Runtime::PictureSource storedPictures()
         const QString key = QString::fromUtf8(name);
         auto it = cache->constFind(key);
         if (it == cache->constEnd())
-            it = cache->insert(key, Runtime::Picture::load(QStringLiteral(":/pictures/%1.bmp").arg(key)));
+            it = cache->insert(key, Runtime::Picture::load(Assets::picturePath(key)));
         return *it;
     };
 }
@@ -99,7 +100,8 @@ Runtime::ImageList imageList(const char *name, int count)
 {
     QList<Runtime::Picture> pictures;
     for (int i = 1; i <= count; ++i)
-        pictures.append(Runtime::Picture::load(QStringLiteral(":/pictures/%1-%2.bmp").arg(QLatin1String(name)).arg(i)));
+        pictures.append(Runtime::Picture::load(
+            Assets::picturePath(QStringLiteral("%1-%2").arg(QLatin1String(name)).arg(i))));
     return Runtime::ImageList(std::move(pictures));
 }
 

@@ -56,7 +56,6 @@ public:
     // Runs the load procedure once, through the dispatcher; later calls do nothing.
     void setLoadProcedure(std::function<void()> procedure) { m_load = std::move(procedure); }
     void load();
-    bool isLoaded() const { return m_loaded; }
 
     int scaleMode() const { return m_scaleMode; }
     void setScaleMode(int mode);
@@ -64,7 +63,6 @@ public:
     // Shows the form; with modal = 1 the call returns only once the form has been closed, and
     // the other windows take no input meanwhile. Any other modal value raises error 380.
     void showForm(int modal = 0);
-    bool isShownModally() const { return m_modalLoop != nullptr; }
 
     // The form that input goes to now (the active window, else the last one shown).
     static Form *activeForm();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "application.h"
+#include "assets.h"
 #include "form1.h"
 #include "look.h"
 #include "pointer.h"
@@ -28,7 +29,7 @@ inline std::unique_ptr<Form1> openMainWindow()
 // The stored picture `name`, as the program's resources hold it.
 inline QImage storedImage(const QString &name)
 {
-    return QImage(QStringLiteral(":/pictures/%1.bmp").arg(name)).convertToFormat(QImage::Format_RGB32);
+    return Assets::loadPicture(name).convertToFormat(QImage::Format_RGB32);
 }
 
 // What a control shows on screen, in its drawing area.
