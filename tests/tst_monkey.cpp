@@ -175,6 +175,9 @@ protected:
 private:
     // Starting, and starting again after the Exit button ended the program.
     bool start();
+    // Lets go of every button, closes the window and calls `checkpoint` in one and the same
+    // state each time (nothing held, no window), then opens a fresh main window.
+    bool measureAtRest(const std::function<void(qint64)> &checkpoint);
     void learnFaces();
 
     // One step of the storm: a move, a press, a release, a leave, or a short scripted gesture.
@@ -340,17 +343,8 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
     qint64 nextCheckpoint = 0;
     while (ok && m_events < count) {
         if (checkpoint && m_events >= nextCheckpoint) {
-            // Measured in one and the same state each time: no button held, no window but a
-            // freshly opened main window.
-            for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-                if (m_held & b)
-                    release(b, m_pos);
-            }
-            m_form.reset();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            checkpoint(m_events);
             nextCheckpoint += 100000;
-            if (!start())
+            if (!measureAtRest(checkpoint))
                 break;
         }
         step();
@@ -371,16 +365,8 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
         }
         ok = m_problem.isEmpty();
     }
-    if (ok && checkpoint) {
-        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-            if (m_held & b)
-                release(b, m_pos);
-        }
-        m_form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        checkpoint(m_events);
-        ok = start();
-    }
+    if (ok && checkpoint)
+        ok = measureAtRest(checkpoint);
     // Let go of what is still held, through the window, before it goes.
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         if (ok && (m_held & b))
@@ -392,6 +378,18 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
     Runtime::setErrorReporter({});
     m_form.reset();
     return m_problem.isEmpty();
+}
+
+bool Monkey::measureAtRest(const std::function<void(qint64)> &checkpoint)
+{
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        if (m_held & b)
+            release(b, m_pos);
+    }
+    m_form.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    checkpoint(m_events);
+    return start();
 }
 
 Qt::MouseButton Monkey::randomButton(Qt::MouseButtons among)
