@@ -4,6 +4,7 @@
 #include "application.h"
 #include "look.h"
 #include "picturebox.h"
+#include "placement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QApplication>
+#include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -64,6 +67,7 @@ void applyColours(QWidget *w, const ControlDescription &d)
 
 Form::Form(const FormDescription &description, const PictureSource &pictures, QWidget *parent)
     : QWidget(parent, parent ? Qt::Dialog : Qt::Window), m_name(QString::fromUtf8(description.name))
+    , m_stored(twipsToPixels(description.left), twipsToPixels(description.top))
 {
     setObjectName(m_name);
     setWindowTitle(QString::fromUtf8(description.caption));
@@ -242,17 +246,83 @@ void Form::closeEvent(QCloseEvent *event)
 
 void Form::hideEvent(QHideEvent *event)
 {
-    if (m_modalLoop)
+    // Closed, hidden or ended: a modal show returns. A window system that minimises the
+    // window hides it too, spontaneously; that is no closing, and the form stays modal.
+    if (m_modalLoop && !event->spontaneous())
         m_modalLoop->quit();
     QWidget::hideEvent(event);
 }
 
 void Form::showEvent(QShowEvent *event)
 {
-    auto &forms = shownForms();
-    forms.removeAll(this);
-    forms.append(this);
+    if (!event->spontaneous()) {
+        auto &forms = shownForms();
+        forms.removeAll(this);
+        forms.append(this);
+        place();
+        if (QWindow *window = windowHandle()) {
+            window->removeEventFilter(this);
+            window->installEventFilter(this);
+        }
+        m_placing = true;
+    }
     QWidget::showEvent(event);
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    QWindow *window = windowHandle();
+    if (watched == window && event->type() == QEvent::Expose) {
+        if (!window->isExposed()) {
+            // Unmapped by the window system or another client: the releases of any held
+            // buttons will go elsewhere.
+            cancelPointer();
+        } else if (m_placing) {
+            // The frame is known once the window is on screen; a small screen may need the
+            // window moved now that it is.
+            m_placing = false;
+            if (geometry().topLeft() == m_placedAt)
+                place();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form::place()
+{
+    const Form *owner = qobject_cast<const Form *>(parentWidget());
+    Point origin{m_stored.x(), m_stored.y()};
+    if (owner && owner->isVisible()) {
+        const QPoint ownerClient = owner->geometry().topLeft();
+        origin = placedRelativeTo({ownerClient.x(), ownerClient.y()}, {owner->m_stored.x(), owner->m_stored.y()},
+                                  origin);
+    }
+    QScreen *screen = owner && owner->isVisible() ? owner->screen()
+                                                  : QGuiApplication::screenAt(QPoint(origin.x, origin.y));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    // The frame this window had when last shown, else that of the window it is shown over.
+    QMargins frame;
+    if (windowHandle())
+        frame = windowHandle()->frameMargins();
+    if (frame.isNull() && owner && owner->windowHandle())
+        frame = owner->windowHandle()->frameMargins();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        origin = keepOnScreen({origin.x, origin.y, width(), height()},
+                              {frame.left(), frame.top(), frame.right(), frame.bottom()},
+                              {area.x(), area.y(), area.width(), area.height()});
+    }
+    m_placedAt = QPoint(origin.x, origin.y);
+    setGeometry(QRect(m_placedAt, size()));
+}
+
+void Form::cancelPointer()
+{
+    for (const Entry &e : std::as_const(m_controls)) {
+        if (auto *box = qobject_cast<PictureBox *>(e.widget))
+            box->cancelPointer();
+    }
 }
 
 void Form::keyPressEvent(QKeyEvent *event)

@@ -68,6 +68,7 @@ public:
     static Form *activeForm();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -77,8 +78,16 @@ private:
     QWidget *create(const ControlDescription &d, QWidget *container, const PictureSource &pictures);
     void applyTabOrder();
     void applyStacking();
+    // Puts the window where it belongs on its screen, with the window system's frame as
+    // best known: a form shown over another keeps the relation of their stored places.
+    void place();
+    // Every picture box of the form forgets the buttons held on it: the window went away.
+    void cancelPointer();
 
     QString m_name;
+    QPoint m_stored; // the client area's stored place, in pixels
+    QPoint m_placedAt; // where place() last put it
+    bool m_placing = false; // shown, and not yet exposed with its frame known
     QHash<QString, QWidget *> m_byKey;
     QList<Entry> m_controls;
     int m_scaleMode = 1;

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <optional>
+
 class QApplication;
 
 namespace Runtime::Look {
@@ -30,5 +32,10 @@ QFont font(const FontDescription &description);
 
 // "MS Sans Serif" and "Arial" become the installed face with their widths.
 QString mapFamily(const QString &family);
+
+// What is missing for every text to fit, asked of the system's fonts before the toolkit
+// starts: the face the described fonts map to, and the package that brings it. Nothing when
+// it is installed.
+std::optional<QString> missingFace();
 
 } // namespace Runtime::Look

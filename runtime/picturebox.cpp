@@ -163,6 +163,10 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
+    // Buttons held here that the pointer no longer holds were let go where this box could
+    // not hear it (another client took the pointer meanwhile).
+    if (m_held & ~buttonBits(event->buttons()))
+        cancelPointer();
     moveTo(pixelPosition(event), buttonBits(event->buttons()), event->modifiers());
 }
 
@@ -185,12 +189,32 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 bool PictureBox::event(QEvent *event)
 {
     // A modal window over this one takes the pointer: the toolkit forgets which control was
-    // pressed and brings none of the held buttons' releases here, so they count as let go.
-    if (event->type() == QEvent::WindowBlocked) {
-        m_held = 0;
-        m_leftPressedHere = false;
-    }
+    // pressed and brings none of the held buttons' releases here.
+    if (event->type() == QEvent::WindowBlocked)
+        cancelPointer();
     return QWidget::event(event);
+}
+
+void PictureBox::hideEvent(QHideEvent *event)
+{
+    cancelPointer();
+    QWidget::hideEvent(event);
+}
+
+void PictureBox::cancelPointer()
+{
+    if (m_held == 0)
+        return;
+    const qint16 held = m_held;
+    m_held = 0;
+    m_leftPressedHere = false;
+    m_lastMove.reset();
+    const QPoint away(-1, -1); // just beyond the top-left corner, off every picture
+    emit mouseMove(args(away, held, {}));
+    for (qint16 bit : {Button::Left, Button::Right, Button::Middle}) {
+        if (held & bit)
+            emit mouseUp(args(away, bit, {}));
+    }
 }
 
 void PictureBox::leaveEvent(QEvent *event)

@@ -34,6 +34,11 @@ public:
     // The stored picture's colour at (X, Y) in this box's scale; 0 outside the picture.
     qint32 Point(float x, float y) const;
 
+    // The window went away under a press (hidden, minimised, unmapped, blocked by a modal
+    // window): the held buttons' releases will go elsewhere. They end here as releases away
+    // from the box, after a move there, and complete no click.
+    void cancelPointer();
+
     const QString &tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
 
@@ -51,6 +56,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QPoint pixelPosition(const QMouseEvent *event) const;

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include <QLabel>
+#include <QScreen>
 
 class tst_About : public QObject
 {
@@ -14,6 +15,8 @@ private slots:
     void lines_data();
     void lines();
     void escapeCloses();
+    void placedBesideTheMainWindow_data();
+    void placedBesideTheMainWindow();
 
 private:
     std::unique_ptr<Form1> m_form;
@@ -103,6 +106,45 @@ void tst_About::escapeCloses()
     m_about->showForm(1);
     QVERIFY(closed);
     QVERIFY(!m_about->isVisible());
+}
+
+void tst_About::placedBesideTheMainWindow_data()
+{
+    QTest::addColumn<QPoint>("main"); // the main window's client origin; (-1, -1): partly off the screen
+    QTest::addColumn<QPoint>("about"); // (-1, -1): at the screen's bottom-right corner
+    QTest::newRow("main window at its stored place") << QPoint(156, 102) << QPoint(180, 149);
+    QTest::newRow("main window moved") << QPoint(300, 40) << QPoint(324, 87);
+    QTest::newRow("main window partly off the screen: kept on it") << QPoint(-1, -1) << QPoint(-1, -1);
+}
+
+void tst_About::placedBesideTheMainWindow()
+{
+    QFETCH(QPoint, main);
+    QFETCH(QPoint, about);
+    const QRect screen = m_form->screen()->availableGeometry();
+    if (main.x() < 0)
+        main = screen.bottomRight() - QPoint(100, 80);
+    m_form->setGeometry(QRect(main, m_form->size()));
+    QTRY_COMPARE(m_form->geometry().topLeft(), main);
+    // Each opening at the same place beside the main window, whatever happened to the last.
+    for (int opening = 0; opening < 2; ++opening) {
+        QRect client, frame;
+        onNextModal([&](QWidget *modal) {
+            client = modal->geometry();
+            frame = modal->frameGeometry();
+            modal->move(20, 20);
+            modal->close();
+        });
+        m_about->showForm(1);
+        if (about.x() >= 0) {
+            QCOMPARE(client.topLeft(), about);
+        } else {
+            QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x())
+                     .arg(frame.y()).arg(frame.width()).arg(frame.height())));
+            QCOMPARE(frame.bottomRight(), screen.bottomRight());
+        }
+    }
+    m_form->setGeometry(QRect(QPoint(156, 102), m_form->size()));
 }
 
 QUORVEL_TEST_MAIN(tst_About)

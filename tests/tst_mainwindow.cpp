@@ -1,5 +1,5 @@
 // The main window: caption, size, every control's place and text, stacking, keyboard order,
-// the state after loading, and how the program starts without a display.
+// the state after loading.
 #include "mainwindow.h"
 
 #include <QAbstractButton>
@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -38,8 +37,6 @@ private slots:
     void keyboardOrder();
     void standardControlsShareNothing();
     void closingEndsTheProgram();
-    void startsOnlyWithADisplay_data();
-    void startsOnlyWithADisplay();
 
 private:
     QWidget *control(const QString &name, int index = -1) { return m_form->control(name, index); }
@@ -317,41 +314,6 @@ void tst_MainWindow::closingEndsTheProgram()
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!m_form->isVisible());
     QVERIFY(!Runtime::hasEnded()); // closing runs no procedure, End included
-}
-
-void tst_MainWindow::startsOnlyWithADisplay_data()
-{
-    QTest::addColumn<QStringList>("environment");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no display at all") << QStringList{} << QStringList{} << "no display";
-    QTest::newRow("a display nobody serves") << QStringList{"DISPLAY=:4243"} << QStringList{}
-                                             << "cannot open display";
-    QTest::newRow("xcb chosen, no display") << QStringList{"QT_QPA_PLATFORM=xcb"} << QStringList{}
-                                            << "DISPLAY is not set";
-    QTest::newRow("a platform on the command line is ignored") << QStringList{}
-        << QStringList{"-platform", "offscreen"} << "no display";
-}
-
-void tst_MainWindow::startsOnlyWithADisplay()
-{
-    QFETCH(QStringList, environment);
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, message);
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
-    for (const QString &pair : environment)
-        env.insert(pair.section('=', 0, 0), pair.section('=', 1));
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(QUORVEL_PROGRAM), arguments);
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit); // no abort, no core
-    QCOMPARE(program.exitCode(), 1);
-    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
-    QCOMPARE(err.count(QLatin1Char('\n')), 1);
-    QVERIFY2(err.contains(message), qPrintable(err));
 }
 
 QUORVEL_TEST_MAIN(tst_MainWindow)

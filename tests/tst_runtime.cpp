@@ -6,6 +6,7 @@
 #include "imagelist.h"
 #include "look.h"
 #include "picturebox.h"
+#include "placement.h"
 #include "pointer.h"
 #include "values.h"
 
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace Runtime;
 
@@ -116,6 +118,12 @@ private slots:
     void doubleClickIsTwoClicks();
     void fractionalPositionRoundsDown();
     void stillPointerAnnouncedBeforePress();
+    void pressLetGoWhereTheBoxCannotHear_data();
+    void pressLetGoWhereTheBoxCannotHear();
+    void keepOnScreen_data();
+    void keepOnScreen();
+    void exitStatus_data();
+    void exitStatus();
 
     void endStopsFurtherProcedures();
     void runtimeErrorIsReportedAndEnds();
@@ -466,6 +474,135 @@ void tst_runtime::stillPointerAnnouncedBeforePress()
     QCOMPARE(m_log.value(0), QStringLiteral("Box move 0 0 6 7"));
     QCOMPARE(m_log.value(1), QStringLiteral("Box down 1 0 6 7"));
     m_pointer.release(Qt::LeftButton, QPoint(6, 7), box);
+}
+
+void tst_runtime::pressLetGoWhereTheBoxCannotHear_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("the window hidden") << "hide";
+    QTest::newRow("the window minimised") << "minimise";
+    QTest::newRow("a modal window opened over it") << "modal";
+    QTest::newRow("released while another program held the pointer") << "elsewhere";
+}
+
+void tst_runtime::pressLetGoWhereTheBoxCannotHear()
+{
+    // The release will never come here: the box lets go as if released just off its
+    // top-left corner, where no picture is, and completes no click.
+    QFETCH(QString, how);
+    auto *box = m_form->control<PictureBox>(QStringLiteral("Box"));
+    box->setScaleMode(3);
+    m_pointer.move(QPoint(5, 5), box);
+    m_pointer.press(Qt::LeftButton, QPoint(5, 5), box);
+    m_log.clear();
+    Form dialog(kDialog, {}, m_form.get());
+    if (how == QLatin1String("hide")) {
+        m_form->hide();
+    } else if (how == QLatin1String("minimise")) {
+        m_form->showMinimized();
+    } else if (how == QLatin1String("modal")) {
+        onNextModal([](QWidget *modal) { modal->close(); });
+        dialog.showForm(1);
+    } else {
+        const QPointF at(6, 6);
+        QMouseEvent move(QEvent::MouseMove, at, box->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(box, &move);
+    }
+    QCOMPARE(m_log.mid(0, 2), (QStringList{"Box move 1 0 -1 -1", "Box up 1 0 -1 -1"}));
+    QVERIFY(!m_log.contains(QStringLiteral("Box click")));
+    // Nothing is held any more: a release that comes late changes nothing.
+    m_log.clear();
+    m_form->showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_pointer.release(Qt::LeftButton, QPoint(5, 5), box);
+    QVERIFY2(m_log.filter(QStringLiteral(" up ")).isEmpty(), qPrintable(m_log.join(", ")));
+}
+
+void tst_runtime::keepOnScreen_data()
+{
+    QTest::addColumn<QRect>("client");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("origin");
+    const QMargins frame(1, 20, 1, 1);
+    const QRect large(0, 0, 1024, 768);
+    QTest::newRow("fits: stays") << QRect(156, 102, 335, 365) << frame << large << QPoint(156, 102);
+    QTest::newRow("off the bottom: up by the least") << QRect(156, 102, 335, 365) << frame
+        << QRect(0, 0, 400, 400) << QPoint(64, 34);
+    QTest::newRow("frame above the top: down by its title bar") << QRect(10, 5, 100, 100) << frame
+        << large << QPoint(10, 20);
+    QTest::newRow("left of the screen") << QRect(-50, 100, 100, 100) << frame << large << QPoint(1, 100);
+    QTest::newRow("larger both ways: frame at the top-left") << QRect(156, 102, 335, 365) << frame
+        << QRect(0, 0, 320, 240) << QPoint(1, 20);
+    QTest::newRow("taller only: top edge, across kept") << QRect(156, 102, 335, 365) << frame
+        << QRect(0, 0, 1024, 300) << QPoint(156, 20);
+    QTest::newRow("a second screen to the right") << QRect(1500, 900, 335, 365) << frame
+        << QRect(1024, 0, 800, 600) << QPoint(1024 + 800 - 336, 600 - 366);
+    QTest::newRow("no frame known") << QRect(156, 102, 335, 365) << QMargins() << QRect(0, 0, 400, 400)
+        << QPoint(65, 35);
+}
+
+void tst_runtime::keepOnScreen()
+{
+    QFETCH(QRect, client);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, origin);
+    const Point placed = Runtime::keepOnScreen({client.x(), client.y(), client.width(), client.height()},
+                                               {frame.left(), frame.top(), frame.right(), frame.bottom()},
+                                               {screen.x(), screen.y(), screen.width(), screen.height()});
+    QCOMPARE(QPoint(placed.x, placed.y), origin);
+}
+
+void tst_runtime::exitStatus_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("End") << "end" << 0 << true;
+    QTest::newRow("the main window closed") << "close" << 0 << true;
+    QTest::newRow("a run-time error in an event procedure") << "procedure error" << 1 << true;
+    QTest::newRow("a run-time error while loading: never shown") << "load error" << 1 << false;
+}
+
+void tst_runtime::exitStatus()
+{
+    // The program's own start-up and ending, with the runtime's default End and report.
+    QFETCH(QString, ending);
+    QFETCH(int, status);
+    QFETCH(bool, shown);
+    m_form.reset();
+    setEndHandler(nullptr);
+    setErrorReporter(nullptr);
+    Form main(kTestForm, testPictures());
+    bool everShown = false;
+    if (ending == QLatin1String("load error"))
+        main.setLoadProcedure([] { textToBool(QStringLiteral("maybe")); });
+    QString reported;
+    if (status != 0) {
+        onNextModal([&](QWidget *modal) {
+            reported = static_cast<QMessageBox *>(modal)->text();
+            modal->close();
+        });
+    }
+    QTimer::singleShot(0, &main, [&] {
+        everShown = main.isVisible();
+        if (ending == QLatin1String("end"))
+            dispatch([] { End(); });
+        else if (ending == QLatin1String("close"))
+            main.close();
+        else if (ending == QLatin1String("procedure error"))
+            dispatch([] { ImageList().picture(1); });
+    });
+    QTimer neverHang;
+    neverHang.setSingleShot(true);
+    connect(&neverHang, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    neverHang.start(10000);
+    QCOMPARE(runMainForm(main), status);
+    QCoreApplication::processEvents(); // the timers of a start-up that ended early
+    QCOMPARE(everShown, shown);
+    QCOMPARE(reported.startsWith(QLatin1String("Run-time error")), status != 0);
+    QVERIFY(!main.isVisible());
 }
 
 void tst_runtime::endStopsFurtherProcedures()

@@ -1,0 +1,44 @@
+// Where a window goes on the screen: the stored place where it fits, else the nearest place
+// that keeps its frame on the screen.
+#pragma once
+
+namespace Runtime {
+
+struct Point
+{
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point &) const = default;
+};
+
+struct Rect
+{
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Rect &) const = default;
+};
+
+// The frame a window system draws around a window's client area.
+struct Margins
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// The client origin that keeps the window's frame on `screen`: unchanged where it fits, else
+// moved the least distance that brings it on; along a side where the frame is larger than the
+// screen, the frame starts at the screen's edge.
+Point keepOnScreen(Rect client, Margins frame, Rect screen);
+
+// A window shown over another keeps the relation of their stored places: its client origin
+// is the other's client origin moved by the difference between the two stored origins.
+constexpr Point placedRelativeTo(Point ownerClient, Point ownerStored, Point stored)
+{
+    return {ownerClient.x + stored.x - ownerStored.x, ownerClient.y + stored.y - ownerStored.y};
+}
+
+} // namespace Runtime

@@ -1,0 +1,282 @@
+// The program on a real X server with an ordinary window manager, driven from outside as a
+// user drives it: windows minimised, restored and unmapped under a modal window or a press,
+// and the icon the window list shows.
+#include "mainwindow.h"
+#include "xserver.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTimer>
+
+using Runtime::PictureBox;
+
+namespace {
+XServer *g_server = nullptr;
+
+const QPoint kBall(12, 12);
+
+QString id(QWidget *w)
+{
+    return QString::number(w->winId());
+}
+} // namespace
+
+class tst_WindowSystem : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void modalWindowSurvivesMinimising_data();
+    void modalWindowSurvivesMinimising();
+    void pressForgottenWhenTheWindowGoes_data();
+    void pressForgottenWhenTheWindowGoes();
+    void windowsCarryTheProgramIcon();
+
+private:
+    // Real input through the X server: the pointer to a place of `w`, a click, a key.
+    void moveTo(QWidget *w, QPoint pos);
+    void click(QWidget *w, QPoint pos);
+    void key(const QString &keys);
+    // Carries out one step of a row: "minimise About", "restore main", ...; "About" is the
+    // modal window, whichever it is.
+    void act(const QString &step, QWidget *about);
+    bool chk1Toggles();
+
+    std::unique_ptr<Form1> m_form;
+    QElapsedTimer m_clock;
+};
+
+void tst_WindowSystem::init()
+{
+    m_clock.start();
+    QVERIFY(g_server && g_server->isReady());
+    Runtime::setEndHandler([] {});
+    m_form = openMainWindow();
+    QVERIFY(m_form);
+    QVERIFY(g_server->findWindow(m_form->windowTitle()));
+    QTest::qWait(100); // the window manager has framed it
+}
+
+void tst_WindowSystem::cleanup()
+{
+    g_server->xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    if (QWidget *modal = QApplication::activeModalWidget())
+        modal->close();
+    m_form.reset();
+    Runtime::setEndHandler({});
+    std::fprintf(stderr, "  %s took %lld ms\n", QTest::currentDataTag() ? QTest::currentDataTag() : QTest::currentTestFunction(), static_cast<long long>(m_clock.elapsed()));
+}
+
+void tst_WindowSystem::moveTo(QWidget *w, QPoint pos)
+{
+    const QPoint at = w->mapToGlobal(pos);
+    g_server->xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    QTest::qWait(30);
+}
+
+void tst_WindowSystem::click(QWidget *w, QPoint pos)
+{
+    moveTo(w, pos);
+    g_server->xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    QTest::qWait(30);
+}
+
+void tst_WindowSystem::key(const QString &keys)
+{
+    g_server->xdotool({QStringLiteral("key"), keys});
+    QTest::qWait(30);
+}
+
+void tst_WindowSystem::act(const QString &step, QWidget *about)
+{
+    QWidget *window = step.endsWith(QLatin1String("About")) ? about : m_form.get();
+    if (step.startsWith(QLatin1String("minimise"))) {
+        // Some window managers take the window it belongs to along, or stay iconic.
+        g_server->xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), id(window)});
+        QTRY_VERIFY(!window->windowHandle()->isExposed());
+    } else {
+        // Not waiting for it to become active: a window manager may activate the modal window
+        // instead of the window it blocks.
+        g_server->xdotool({QStringLiteral("windowactivate"), id(window)});
+        QTRY_VERIFY(window->windowHandle()->isExposed());
+    }
+}
+
+bool tst_WindowSystem::chk1Toggles()
+{
+    const bool before = m_form->ChkState;
+    click(m_form->Chk1, kBall);
+    return QTest::qWaitFor([&] { return m_form->ChkState != before; }, 400);
+}
+
+void tst_WindowSystem::modalWindowSurvivesMinimising_data()
+{
+    QTest::addColumn<bool>("messageBox");
+    QTest::addColumn<QStringList>("steps");
+    // A window manager may take the other window along when it minimises one of them.
+    for (bool box : {false, true}) {
+        const char *which = box ? "message box" : "About window";
+        QTest::addRow("%s minimised and restored", which)
+                << box << QStringList{"minimise About", "restore About"};
+        QTest::addRow("%s: the main window minimised and restored", which)
+                << box << QStringList{"minimise main", "restore main", "restore About"};
+        QTest::addRow("%s minimised, the main window restored", which)
+                << box << QStringList{"minimise About", "restore main", "restore About"};
+        QTest::addRow("%s: the main window minimised, it restored", which)
+                << box << QStringList{"minimise main", "restore About", "restore main", "restore About"};
+    }
+}
+
+void tst_WindowSystem::modalWindowSurvivesMinimising()
+{
+    QFETCH(bool, messageBox);
+    QFETCH(QStringList, steps);
+    PictureBox *opener = messageBox ? m_form->pic1 : m_form->Picture7;
+    const QPoint inside = messageBox ? QPoint(80, 25) : QPoint(45, 19);
+    bool stillModal = false, mainStayedBlocked = false, closed = false, done = false;
+    onNextModal([&](QWidget *modal) {
+        for (const QString &step : std::as_const(steps))
+            act(step, modal);
+        // Back to the event loop first: a modal show that took the minimising for a closing
+        // returns now.
+        QTimer::singleShot(200, this, [&, modal] {
+            stillModal = QApplication::activeModalWidget() == modal && modal->isVisible();
+            mainStayedBlocked = !chk1Toggles();
+            // Escape still closes it, from the keyboard.
+            g_server->xdotool({QStringLiteral("windowactivate"), id(modal)});
+            QTest::qWaitFor([&] { return QApplication::activeWindow() == modal; }, 2000);
+            key(QStringLiteral("Escape"));
+            closed = QTest::qWaitFor([&] { return !modal->isVisible(); }, 2000);
+            done = true;
+        });
+    });
+    click(opener, inside);
+    QTRY_VERIFY(done);
+    QVERIFY(closed);
+    QVERIFY(stillModal);
+    QVERIFY(mainStayedBlocked);
+    QVERIFY(!QApplication::activeModalWidget());
+    // The main window answers again, and the same window opens again, modal as before; its
+    // frame's close command closes it.
+    QVERIFY(chk1Toggles());
+    bool reopened = false;
+    onNextModal([&](QWidget *modal) {
+        reopened = modal->isVisible();
+        g_server->xdotool({QStringLiteral("windowactivate"), id(modal)});
+        QTRY_COMPARE(QApplication::activeWindow(), modal);
+        key(QStringLiteral("alt+F4"));
+        QTest::qWaitFor([&] { return !modal->isVisible(); }, 2000);
+    });
+    click(opener, inside);
+    QTRY_VERIFY(reopened);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(chk1Toggles());
+}
+
+void tst_WindowSystem::pressForgottenWhenTheWindowGoes_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QString>("released"); // the stored picture it shows once let go
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"minimised", "unmapped"}) {
+        QTest::addRow("Exit, window %s", how) << "Picture4" << QPoint(45, 19) << "Picture8" << how;
+        QTest::addRow("About, window %s", how) << "Picture7" << QPoint(45, 19) << "Picture5" << how;
+        QTest::addRow("the oval, window %s", how) << "pic1" << QPoint(80, 25) << "pic3" << how;
+        QTest::addRow("the pad's up key, window %s", how) << "Picture1" << QPoint(85, 15) << "ImageList1-1" << how;
+    }
+}
+
+void tst_WindowSystem::pressForgottenWhenTheWindowGoes()
+{
+    QFETCH(QString, control);
+    QFETCH(QPoint, at);
+    QFETCH(QString, released);
+    QFETCH(QString, how);
+    auto *box = m_form->control<PictureBox>(control);
+    int ends = 0;
+    Runtime::setEndHandler([&] { ++ends; });
+    bool modalOpened = false;
+    onNextModal([&](QWidget *modal) { modalOpened = true; modal->close(); }, 20);
+    moveTo(box, at);
+    g_server->xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    QTRY_VERIFY(shownFace(box) != storedImage(released)); // pressed, or lit
+    const QString window = id(m_form.get());
+    if (how == QLatin1String("minimised")) {
+        g_server->xdotool({QStringLiteral("windowminimize"), window});
+    } else {
+        g_server->xdotool({QStringLiteral("windowunmap"), window});
+    }
+    QTRY_VERIFY(!m_form->windowHandle()->isExposed());
+    g_server->xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    QTest::qWait(50);
+    g_server->xdotool({how == QLatin1String("minimised") ? QStringLiteral("windowactivate") : QStringLiteral("windowmap"),
+                       window});
+    QTRY_VERIFY(m_form->windowHandle()->isExposed());
+    QCOMPARE(shownFace(box), storedImage(released));
+    QTest::qWait(100);
+    QCOMPARE(ends, 0);
+    QVERIFY(!modalOpened);
+    QCOMPARE(m_form->Text2->text(), QString());
+}
+
+void tst_WindowSystem::windowsCarryTheProgramIcon()
+{
+    // What a task bar shows: the icon's 16 and 32 pixel images on every window.
+    const auto iconSizes = [](QWidget *w) {
+        const QString icon = g_server->run(QStringLiteral("xprop"), {QStringLiteral("-id"), id(w),
+                                                                    QStringLiteral("_NET_WM_ICON")});
+        QStringList sizes;
+        static const QRegularExpression size(QStringLiteral("Icon \\((\\d+) x (\\d+)\\)"));
+        for (auto it = size.globalMatch(icon); it.hasNext();) {
+            const auto m = it.next();
+            sizes << m.captured(1) + QLatin1Char('x') + m.captured(2);
+        }
+        sizes.sort();
+        return sizes;
+    };
+    const QStringList expected{"16x16", "32x32"};
+    QCOMPARE(iconSizes(m_form.get()), expected);
+    QStringList about, box;
+    onNextModal([&](QWidget *modal) {
+        QTest::qWait(50);
+        about = iconSizes(modal);
+        modal->close();
+    });
+    click(m_form->Picture7, QPoint(45, 19));
+    QTRY_VERIFY(!about.isEmpty());
+    QCOMPARE(about, expected);
+    onNextModal([&](QWidget *modal) {
+        QTest::qWait(50);
+        box = iconSizes(modal);
+        modal->close();
+    });
+    click(m_form->pic1, QPoint(80, 25));
+    QTRY_VERIFY(!box.isEmpty());
+    QCOMPARE(box, expected);
+}
+
+int main(int argc, char *argv[])
+{
+    // The suite's own X server and window manager, before the toolkit connects to them.
+    XServer server;
+    if (!server.isReady()) {
+        std::fprintf(stderr, "tst_windowsystem: cannot start Xvfb with openbox\n");
+        return 1;
+    }
+    g_server = &server;
+    qputenv("DISPLAY", server.display().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    Runtime::Look::prepare();
+    QApplication app(argc, argv);
+    Program::setUp(app);
+    tst_WindowSystem tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_windowsystem.moc"
