@@ -7,10 +7,15 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the Debian packages listed in scripts/packages.txt that are not installed yet.
+# install_packages LIST...: installs the Debian packages named in the list files (one a line,
+# blank lines and lines starting with # left out) that are not installed yet.
 install_packages() {
-    local wanted=() missing=() pkg
-    mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$QUORVEL_ROOT/scripts/packages.txt")
+    local list wanted=() missing=() pkg
+    [ $# -gt 0 ] || { echo "install_packages: no package list given" >&2; return 1; }
+    for list in "$@"; do
+        [ -r "$list" ] || { echo "install_packages: cannot read the package list $list" >&2; return 1; }
+    done
+    mapfile -t wanted < <(grep -h -v -E '^\s*(#|$)' "$@" | awk '!seen[$0]++')
     for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
