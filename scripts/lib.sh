@@ -36,11 +36,12 @@ configure_and_build() {
 }
 
 # build_test_suites BUILD_DIR BUILD_TYPE [extra cmake arguments...]: configures, then builds
-# only the Qt Test suites and what they run, not the packaging checks or the tools beside them.
+# only the Qt Test suites and what they run, not the packaging checks, the tests of these scripts
+# or the tools beside them.
 build_test_suites() {
     local dir=$1 type=$2 suites=()
     shift 2
     cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-    mapfile -t suites < <(ctest --test-dir "$dir" -N -LE packaging | sed -n 's/^ *Test *#[0-9]*: //p')
+    mapfile -t suites < <(ctest --test-dir "$dir" -N -LE 'packaging|scripts' | sed -n 's/^ *Test *#[0-9]*: //p')
     cmake --build "$dir" --parallel --target "${suites[@]}"
 }
