@@ -7,10 +7,15 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the Debian packages listed in scripts/packages.txt that are not installed yet.
+# install_packages LIST...: installs the Debian packages named in the list files (one a line,
+# blank lines and lines starting with # left out) that are not installed yet.
 install_packages() {
-    local wanted=() missing=() pkg
-    mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$QUORVEL_ROOT/scripts/packages.txt")
+    local list wanted=() missing=() pkg
+    [ $# -gt 0 ] || { echo "install_packages: no package list given" >&2; return 1; }
+    for list in "$@"; do
+        [ -r "$list" ] || { echo "install_packages: cannot read the package list $list" >&2; return 1; }
+    done
+    mapfile -t wanted < <(grep -h -v -E '^\s*(#|$)' "$@" | awk '!seen[$0]++')
     for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
@@ -31,11 +36,12 @@ configure_and_build() {
 }
 
 # build_test_suites BUILD_DIR BUILD_TYPE [extra cmake arguments...]: configures, then builds
-# only the Qt Test suites and what they run, not the packaging checks or the tools beside them.
+# only the Qt Test suites and what they run, not the packaging checks, the tests of these scripts
+# or the tools beside them.
 build_test_suites() {
     local dir=$1 type=$2 suites=()
     shift 2
     cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-    mapfile -t suites < <(ctest --test-dir "$dir" -N -LE packaging | sed -n 's/^ *Test *#[0-9]*: //p')
+    mapfile -t suites < <(ctest --test-dir "$dir" -N -LE 'packaging|scripts' | sed -n 's/^ *Test *#[0-9]*: //p')
     cmake --build "$dir" --parallel --target "${suites[@]}"
 }
