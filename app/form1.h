@@ -1,67 +1,75 @@
-// The main window: its form-level variables and its event procedures.
+// The main window: its form-level variables, its controls and its event procedures.
 #pragma once
 
-#include "form.h"
-#include "imagelist.h"
-#include "picturebox.h"
-
-#include <QPointer>
+#include "app/form2.h"
+#include "runtime/control.h"
+#include "runtime/form.h"
+#include "runtime/imagelist.h"
 
 #include <array>
-
-class QLineEdit;
-#include "form2.h"
+#include <cstdint>
+#include <memory>
+#include <string>
 
 class Form1 final : public Runtime::Form
 {
-    Q_OBJECT
-
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    Form1();
     ~Form1() override;
 
     // Form-level variables.
-    QString PadAction;
+    std::string PadAction;
     bool ChkState = false;
-    qint16 OptIndex = 0;
+    std::int16_t OptIndex = 0;
 
     // The controls the procedures use, by their stored names.
-    Runtime::PictureBox *PicM, *pic4, *pic3, *pic2;
-    Runtime::PictureBox *Picture8, *Picture3, *Picture5, *Picture6;
-    Runtime::PictureBox *Picture4, *Picture7, *Picture2;
-    std::array<Runtime::PictureBox *, 3> Opt1;
-    Runtime::PictureBox *Chk1, *pic1, *Picture1;
-    QLineEdit *Text2;
-    Runtime::ImageList ImageList1, ImageList2;
+    Runtime::PictureBox *PicM;     // mask of the round check box and the option balls (hidden store)
+    Runtime::PictureBox *pic4;     // oval button, pressed face (hidden store)
+    Runtime::PictureBox *pic3;     // oval button, released face (hidden store)
+    Runtime::PictureBox *pic2;     // mask of the oval button (hidden store)
+    Runtime::PictureBox *Picture8; // Exit, released face (hidden store)
+    Runtime::PictureBox *Picture3; // Exit, pressed face (hidden store)
+    Runtime::PictureBox *Picture5; // About, released face (hidden store)
+    Runtime::PictureBox *Picture6; // About, pressed face (hidden store)
+    Runtime::PictureBox *Picture4; // the Exit button
+    Runtime::PictureBox *Picture7; // the About button
+    Runtime::PictureBox *Picture2; // mask of the direction pad (hidden store)
+    std::array<Runtime::PictureBox *, 3> Opt1; // the three option balls
+    Runtime::PictureBox *Chk1;     // the round check box
+    Runtime::PictureBox *pic1;     // the oval "Click here!" button
+    Runtime::PictureBox *Picture1; // the direction pad
+    Runtime::TextBox *Text2;       // the "Action:" box
+    Runtime::ImageList ImageList1; // the direction pad's six faces
+    Runtime::ImageList ImageList2; // the check box's and the option balls' six faces
 
     // The About window, made on the first click on About and kept.
-    Form2 *aboutWindow() const { return m_form2; }
+    Form2 *aboutWindow() const { return m_form2.get(); }
 
     // Event procedures.
     void Form_Load();
-    void Chk1_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void Chk1_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
-    void Opt1_MouseDown(qint16 Index, qint16 Button, qint16 Shift, float X, float Y);
-    void Opt1_MouseMove(qint16 Index, qint16 Button, qint16 Shift, float X, float Y);
-    void Opt1_MouseUp(qint16 Index, qint16 Button, qint16 Shift, float X, float Y);
-    void pic1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void pic1_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void pic1_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void Chk1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Chk1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Opt1_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Opt1_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Opt1_MouseUp(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pic1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pic1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pic1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture1_Click();
-    void Picture1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void Picture1_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void Picture1_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void Picture1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture4_Click();
-    void Picture4_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void Picture4_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void Picture4_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture4_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture7_Click();
-    void Picture7_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void Picture7_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void Picture7_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture7_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
 private:
     void bindProcedures();
-    Runtime::PictureBox *option(qint16 Index) const;
-    void showSelection(qint16 selected);
+    Runtime::PictureBox *option(std::int16_t Index) const;
+    void showSelection(std::int16_t selected);
 
-    QPointer<Form2> m_form2;
+    std::unique_ptr<Form2> m_form2;
 };

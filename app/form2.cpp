@@ -1,5 +1,5 @@
 // The About window's stored description.
-#include "form2.h"
+#include "app/form2.h"
 
 namespace {
 
@@ -15,28 +15,24 @@ constexpr Colour kRed = Colour::rgbValue(255, 0, 0);
 
 // Stored order; positions in twips from the client area's top-left corner.
 const ControlDescription kControls[] = {
-    {Kind::Label, "Label1", 5, nullptr, 120, 1665, 4080, 270,
-     "Copyright (C) Zennorak Design. All rights reserved.", 5,
-     nullptr, false, true, false, {}, kHighlightText, kSansBold},
-    {Kind::Label, "Label1", 4, nullptr, 90, 1245, 4095, 270,
-     "quorvel@zennorak.example", 4,
-     nullptr, false, true, false, {}, kRed, kArialBoldItalic},
-    {Kind::Label, "Label1", 3, nullptr, 105, 870, 4050, 270,
-     "If You will find it usefull - please contact me at", 3,
-     nullptr, false, true, false, {}, kHighlightText, kSansBold},
-    {Kind::Label, "Label1", 2, nullptr, 105, 570, 4095, 270,
-     "No limits to Your fantasy...", 2,
-     nullptr, false, true, false, {}, {}, kSansBold},
-    {Kind::Label, "Label1", 1, nullptr, 105, 300, 4100, 270,
-     "ted to offen using MS standard custom controls.", 1,
-     nullptr, false, true, false, {}, {}, kSansBold},
-    {Kind::Label, "Label1", 0, nullptr, 105, 45, 4100, 270,
-     "This is a sample of Quorvel technics applica-", 0,
-     nullptr, false, true, false, {}, {}, kSansBold},
+    {.kind = Kind::Label, .name = "Label1", .index = 5, .place = {120, 1665, 4080, 270},
+     .text = "Copyright (C) Zennorak Design. All rights reserved.", .tabIndex = 5,
+     .fore = kHighlightText, .font = kSansBold},
+    {.kind = Kind::Label, .name = "Label1", .index = 4, .place = {90, 1245, 4095, 270},
+     .text = "quorvel@zennorak.example", .tabIndex = 4, .fore = kRed, .font = kArialBoldItalic},
+    {.kind = Kind::Label, .name = "Label1", .index = 3, .place = {105, 870, 4050, 270},
+     .text = "If You will find it usefull - please contact me at", .tabIndex = 3,
+     .fore = kHighlightText, .font = kSansBold},
+    {.kind = Kind::Label, .name = "Label1", .index = 2, .place = {105, 570, 4095, 270},
+     .text = "No limits to Your fantasy...", .tabIndex = 2, .font = kSansBold},
+    {.kind = Kind::Label, .name = "Label1", .index = 1, .place = {105, 300, 4100, 270},
+     .text = "ted to offen using MS standard custom controls.", .tabIndex = 1, .font = kSansBold},
+    {.kind = Kind::Label, .name = "Label1", .index = 0, .place = {105, 45, 4100, 270},
+     .text = "This is a sample of Quorvel technics applica-", .tabIndex = 0, .font = kSansBold},
 };
 
-const Runtime::FormDescription kForm2{"Form2", "About...", 2700, 2235, 4275, 1980, kControls};
+const Runtime::FormDescription kForm2{"Form2", "About...", {2700, 2235, 4275, 1980}, kControls};
 
 } // namespace
 
-Form2::Form2(QWidget *owner) : Runtime::Form(kForm2, {}, owner) { }
+Form2::Form2(Runtime::Form *owner) : Runtime::Form(kForm2, owner) { }

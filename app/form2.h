@@ -1,12 +1,10 @@
 // The About window: six lines of text and nothing else.
 #pragma once
 
-#include "form.h"
+#include "runtime/form.h"
 
 class Form2 final : public Runtime::Form
 {
-    Q_OBJECT
-
 public:
-    explicit Form2(QWidget *owner = nullptr);
+    explicit Form2(Runtime::Form *owner = nullptr);
 };

@@ -1,7 +1,15 @@
 // Quorvel: shaped bitmap controls beside standard ones.
-#include "program.h"
+#include "app/program.h"
+
+#if defined(_WIN32)
+#include "runtime/win32/win32backend.h"
+namespace Platform = Runtime::Win32;
+#else
+#include "runtime/qt/qtbackend.h"
+namespace Platform = Runtime::QtUi;
+#endif
 
 int main(int, char **argv)
 {
-    return Program::run(argv);
+    return Platform::run(argv, Program::kName, [] { return Program::run(); });
 }

@@ -3,19 +3,18 @@
 
 #include <functional>
 
-class QApplication;
 class Form1;
 
 namespace Program {
 
 inline constexpr char kName[] = "quorvel";
 
-// Identity and look of the application; call once the application object exists.
-void setUp(QApplication &app);
+// The application's identity: its title, the one the message box bears.
+void setUp();
 
-// The whole program: checks for a display, starts the toolkit with the program's name only,
-// opens the main window and runs until it ends. `beforeShow` lets a benchmark watch the
-// window; the program passes nothing.
-int run(char **argv, const std::function<void(Form1 &)> &beforeShow = {});
+// The whole program over the back end that has been started: the main window built, loaded,
+// shown, and run until the program ends; returns its exit status. `beforeShow` lets a
+// benchmark watch the window; the program passes nothing.
+int run(const std::function<void(Form1 &)> &beforeShow = {});
 
 } // namespace Program

@@ -15,14 +15,6 @@ QImage loadPicture(QStringView name)
     return QImage(picturePath(name), "BMP");
 }
 
-QIcon programIcon()
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/quorvel-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/quorvel-32.png"), QSize(32, 32));
-    return icon;
-}
-
 QStringList pictureNames()
 {
     QStringList names;

@@ -1,7 +1,6 @@
 // Access to the stored pictures embedded in the program.
 #pragma once
 
-#include <QIcon>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -15,9 +14,6 @@ QString picturePath(QStringView name);
 // The stored picture as it is kept: 1-bit masks, 8-bit faces with their whole 256-entry
 // palette, 24-bit button faces. A null image when there is no picture of that name.
 QImage loadPicture(QStringView name);
-
-// The program's icon: the 16 and 32 pixel images of its icon group.
-QIcon programIcon();
 
 // Every stored picture's name, without the ".bmp", in alphabetical order.
 QStringList pictureNames();

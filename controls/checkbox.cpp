@@ -1,8 +1,8 @@
 // The bitmap check box: a release over the ball toggles it.
-#include "form1.h"
-#include "masktest.h"
+#include "app/form1.h"
+#include "controls/masktest.h"
 
-void Form1::Chk1_MouseUp(qint16, qint16, float, float)
+void Form1::Chk1_MouseUp(std::int16_t, std::int16_t, float, float)
 {
     if (!isHot(Chk1))
         return;

@@ -1,9 +1,7 @@
 // The direction pad: the key under the pointer is worked out on every move, lit while
 // pressed, and named in the Action box on a click.
-#include "form1.h"
-#include "masktest.h"
-
-#include <QLineEdit>
+#include "app/form1.h"
+#include "controls/masktest.h"
 
 namespace {
 // The inner edges of the four arrow keys, in pixels.
@@ -12,39 +10,39 @@ constexpr float kLeftEdge = 41, kRightEdge = 129, kUpEdge = 27, kDownEdge = 79;
 constexpr int kUnlit = 1, kUpLit = 2, kRightLit = 3, kDownLit = 4, kLeftLit = 5, kHomeLit = 6;
 } // namespace
 
-void Form1::Picture1_MouseMove(qint16, qint16, float X, float Y)
+void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, float X, float Y)
 {
     const bool onKey = maskTest(Picture2, X, Y);
     if (!onKey) {
-        PadAction = QString();
+        PadAction = "";
         return;
     }
-    PadAction = QStringLiteral("Home");
+    PadAction = "Home";
     if (X >= kRightEdge)
-        PadAction = QStringLiteral("Right");
+        PadAction = "Right";
     else if (X <= kLeftEdge)
-        PadAction = QStringLiteral("Left");
+        PadAction = "Left";
     // Tested second, so the vertical keys win.
     if (Y >= kDownEdge)
-        PadAction = QStringLiteral("Down");
+        PadAction = "Down";
     else if (Y <= kUpEdge)
-        PadAction = QStringLiteral("Up");
+        PadAction = "Up";
 }
 
-void Form1::Picture1_MouseDown(qint16, qint16, float, float)
+void Form1::Picture1_MouseDown(std::int16_t, std::int16_t, float, float)
 {
     static const struct { const char *action; int image; } kLit[] = {
         {"Home", kHomeLit}, {"Up", kUpLit}, {"Down", kDownLit}, {"Left", kLeftLit}, {"Right", kRightLit},
     };
     for (const auto &key : kLit) {
-        if (PadAction == QLatin1String(key.action)) {
+        if (PadAction == key.action) {
             Picture1->setPicture(ImageList1.picture(key.image));
             return;
         }
     }
 }
 
-void Form1::Picture1_MouseUp(qint16, qint16, float, float)
+void Form1::Picture1_MouseUp(std::int16_t, std::int16_t, float, float)
 {
     Picture1->setPicture(ImageList1.picture(kUnlit));
 }

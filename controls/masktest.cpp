@@ -1,8 +1,8 @@
 // The mask test and the hot flag.
-#include "masktest.h"
+#include "controls/masktest.h"
 
-#include "form1.h"
-#include "values.h"
+#include "app/form1.h"
+#include "runtime/values.h"
 
 using namespace Runtime;
 
@@ -21,17 +21,17 @@ bool isHot(const PictureBox *control)
     return isTrueText(control->tag());
 }
 
-void Form1::Chk1_MouseMove(qint16, qint16, float X, float Y)
+void Form1::Chk1_MouseMove(std::int16_t, std::int16_t, float X, float Y)
 {
     setHotFlag(Chk1, PicM, X, Y);
 }
 
-void Form1::Opt1_MouseMove(qint16 Index, qint16, qint16, float X, float Y)
+void Form1::Opt1_MouseMove(std::int16_t Index, std::int16_t, std::int16_t, float X, float Y)
 {
     setHotFlag(option(Index), PicM, X, Y);
 }
 
-void Form1::pic1_MouseMove(qint16, qint16, float X, float Y)
+void Form1::pic1_MouseMove(std::int16_t, std::int16_t, float X, float Y)
 {
     setHotFlag(pic1, pic2, X, Y);
 }

@@ -1,7 +1,7 @@
 // The mask test and the hot flag shared by the shaped controls.
 #pragma once
 
-#include "picturebox.h"
+#include "runtime/control.h"
 
 // The mask test: the flag for (X, Y), False where the mask is black, True for any other colour.
 bool maskTest(const Runtime::PictureBox *mask, float X, float Y);

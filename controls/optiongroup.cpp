@@ -1,27 +1,27 @@
 // The bitmap option group: a press shows the narrow stripe on the pressed and the selected
 // button, a release over the ball moves the selection.
-#include "form1.h"
-#include "masktest.h"
+#include "app/form1.h"
+#include "controls/masktest.h"
 
 namespace {
 constexpr int kUnselected = 4, kMoving = 5, kSelected = 6;
 } // namespace
 
-Runtime::PictureBox *Form1::option(qint16 Index) const
+Runtime::PictureBox *Form1::option(std::int16_t Index) const
 {
-    if (Index < 0 || Index >= qint16(Opt1.size()))
+    if (Index < 0 || Index >= std::int16_t(Opt1.size()))
         throw Runtime::RuntimeError(Runtime::Err::ControlArrayElementMissing,
-                                    QStringLiteral("Control array element '%1' doesn't exist").arg(Index));
-    return Opt1[Index];
+                                    "Control array element '" + std::to_string(Index) + "' doesn't exist");
+    return Opt1[std::size_t(Index)];
 }
 
-void Form1::showSelection(qint16 selected)
+void Form1::showSelection(std::int16_t selected)
 {
-    for (qint16 i = 0; i < qint16(Opt1.size()); ++i)
-        Opt1[i]->setPicture(ImageList2.picture(i == selected ? kSelected : kUnselected));
+    for (std::int16_t i = 0; i < std::int16_t(Opt1.size()); ++i)
+        Opt1[std::size_t(i)]->setPicture(ImageList2.picture(i == selected ? kSelected : kUnselected));
 }
 
-void Form1::Opt1_MouseDown(qint16 Index, qint16, qint16, float, float)
+void Form1::Opt1_MouseDown(std::int16_t Index, std::int16_t, std::int16_t, float, float)
 {
     if (!isHot(option(Index)))
         return;
@@ -31,7 +31,7 @@ void Form1::Opt1_MouseDown(qint16 Index, qint16, qint16, float, float)
     option(OptIndex)->setPicture(ImageList2.picture(kMoving));
 }
 
-void Form1::Opt1_MouseUp(qint16 Index, qint16, qint16, float, float)
+void Form1::Opt1_MouseUp(std::int16_t Index, std::int16_t, std::int16_t, float, float)
 {
     if (!isHot(option(Index))) {
         // A press let go off the ball completes nothing: the selection shows as it was.

@@ -1,32 +1,32 @@
-// Connecting event procedures to the events of picture boxes, each call run by the dispatcher.
+// Binding a form's event procedures to the events of its controls: one helper for every
+// mouse event, one for the arrays' events with their Index, one for Click.
 #pragma once
 
-#include "application.h"
-#include "picturebox.h"
+#include "runtime/control.h"
 
-#include <QObject>
+#include <cstdint>
 
 namespace Runtime {
 
-enum class MouseEvent { Down, Move, Up };
-
-template <class Procedure>
-void onMouse(PictureBox *box, MouseEvent event, Procedure procedure)
+template <class F>
+void bind(MouseEvent &event, F *form, void (F::*procedure)(std::int16_t, std::int16_t, float, float))
 {
-    auto run = [procedure](const MouseArgs &a) {
-        dispatch([&] { procedure(a.button, a.shift, a.x, a.y); });
-    };
-    switch (event) {
-    case MouseEvent::Down: QObject::connect(box, &PictureBox::mouseDown, box, run); break;
-    case MouseEvent::Move: QObject::connect(box, &PictureBox::mouseMove, box, run); break;
-    case MouseEvent::Up: QObject::connect(box, &PictureBox::mouseUp, box, run); break;
-    }
+    event = [form, procedure](std::int16_t b, std::int16_t s, float x, float y) { (form->*procedure)(b, s, x, y); };
 }
 
-template <class Procedure>
-void onClick(PictureBox *box, Procedure procedure)
+template <class F>
+void bind(MouseEvent &event, F *form,
+          void (F::*procedure)(std::int16_t, std::int16_t, std::int16_t, float, float), std::int16_t index)
 {
-    QObject::connect(box, &PictureBox::click, box, [procedure] { dispatch(procedure); });
+    event = [form, procedure, index](std::int16_t b, std::int16_t s, float x, float y) {
+        (form->*procedure)(index, b, s, x, y);
+    };
+}
+
+template <class F>
+void bind(ClickEvent &event, F *form, void (F::*procedure)())
+{
+    event = [form, procedure] { (form->*procedure)(); };
 }
 
 } // namespace Runtime

@@ -1,201 +1,103 @@
 // Forms built from stored descriptions.
-#include "form.h"
+#include "runtime/form.h"
 
-#include "application.h"
-#include "look.h"
-#include "picturebox.h"
-#include "placement.h"
-
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QEventLoop>
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QApplication>
-#include <QScreen>
-#include <QWindow>
+#include "runtime/application.h"
+#include "runtime/units.h"
 
 #include <algorithm>
 
 namespace Runtime {
 
 namespace {
-
-QList<QPointer<Form>> &shownForms()
+std::vector<Form *> &liveForms()
 {
-    static QList<QPointer<Form>> forms;
+    static std::vector<Form *> forms;
     return forms;
 }
 
-QString keyOf(const QString &name, int index)
+std::string keyOf(std::string_view name, int index)
 {
-    return index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(index);
+    return index < 0 ? std::string(name) : std::string(name) + "(" + std::to_string(index) + ")";
 }
-
-QRect pixelRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
-}
-
-void applyColours(QWidget *w, const ControlDescription &d)
-{
-    if (d.back.source != Colour::Source::Default) {
-        QPalette p = w->palette();
-        // A text box's back colour is its field; any other control's is its surface, which
-        // the controls it contains keep their own fields on.
-        p.setColor(d.kind == Kind::TextBox ? QPalette::Base : QPalette::Window, Look::colour(d.back));
-        w->setPalette(p);
-        w->setAutoFillBackground(d.kind != Kind::TextBox);
-    }
-    if (d.fore.source != Colour::Source::Default) {
-        QPalette p = w->palette();
-        const QColor c = Look::colour(d.fore);
-        p.setColor(QPalette::WindowText, c);
-        p.setColor(QPalette::Text, c);
-        p.setColor(QPalette::ButtonText, c);
-        w->setPalette(p);
-    }
-}
-
 } // namespace
 
-Form::Form(const FormDescription &description, const PictureSource &pictures, QWidget *parent)
-    : QWidget(parent, parent ? Qt::Dialog : Qt::Window), m_name(QString::fromUtf8(description.name))
-    , m_stored(twipsToPixels(description.left), twipsToPixels(description.top))
+Form::Form(const FormDescription &description, Form *owner, PictureSource pictures)
+    : m_description(description), m_owner(owner), m_name(description.name), m_scaleMode(Scale::Twips)
 {
-    setObjectName(m_name);
-    setWindowTitle(QString::fromUtf8(description.caption));
-    // The stored placement and size are the client area's, so geometry, not move().
-    const QRect client = pixelRect(description.left, description.top, description.width,
-                                   description.height);
-    setGeometry(client);
-    setFixedSize(client.size());
-    setAttribute(Qt::WA_QuitOnClose, parent == nullptr);
-
+    liveForms().push_back(this);
+    if (!pictures)
+        pictures = [](const std::string &name) { return backend().loadPicture(name); };
+    m_peer = backend().createWindow(*this);
     for (const ControlDescription &d : description.controls) {
-        QWidget *container = this;
-        if (d.container) {
-            container = control(QString::fromUtf8(d.container));
+        Control *container = d.container ? &control(d.container) : nullptr;
+        std::unique_ptr<Control> c;
+        if (d.kind == Kind::PictureBox) {
+            auto box = std::make_unique<PictureBox>(*this, d, container);
+            if (d.picture)
+                box->setPicture(pictures(d.picture));
+            c = std::move(box);
+        } else if (d.kind == Kind::TextBox) {
+            c = std::make_unique<TextBox>(*this, d, container);
+        } else {
+            c = std::make_unique<Control>(*this, d, container);
         }
-        QWidget *w = create(d, container, pictures);
-        const QString key = keyOf(QString::fromUtf8(d.name), d.index);
-        w->setObjectName(key);
-        m_byKey.insert(key, w);
-        m_controls.append({w, &d});
+        m_controls.push_back(std::move(c));
+        // A hidden store holds a picture and is never shown: it needs no native widget.
+        if (d.visible)
+            m_controls.back()->setPeer(backend().createControl(*m_controls.back()));
     }
-    applyStacking();
     applyTabOrder();
 }
 
 Form::~Form()
 {
-    shownForms().removeAll(this);
+    auto &forms = liveForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    // The controls' peers go before the window that holds them, each before its container.
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
+        (*it)->setPeer(nullptr);
+    m_peer.reset();
 }
 
-QWidget *Form::create(const ControlDescription &d, QWidget *container, const PictureSource &pictures)
+const std::vector<Form *> &Form::all()
 {
-    QWidget *w = nullptr;
-    const QString text = d.text ? QString::fromUtf8(d.text) : QString();
-    switch (d.kind) {
-    case Kind::PictureBox: {
-        auto *box = new PictureBox(container);
-        box->setBorder(d.border);
-        if (d.picture) {
-            if (!pictures)
-                throw RuntimeError(Err::InvalidPicture,
-                                   QStringLiteral("No pictures for %1").arg(QString::fromUtf8(d.name)));
-            box->setPicture(pictures(d.picture));
+    return liveForms();
+}
+
+Control &Form::control(std::string_view name, int index) const
+{
+    const std::string key = keyOf(name, index);
+    for (const auto &c : m_controls) {
+        if (c->key() == key)
+            return *c;
+    }
+    if (index >= 0) {
+        const std::string first = keyOf(name, 0);
+        for (const auto &c : m_controls) {
+            if (c->description().name == name && c->description().index >= 0)
+                throw RuntimeError(Err::ControlArrayElementMissing,
+                                   "Control array element '" + std::to_string(index) + "' doesn't exist");
         }
-        w = box;
-        break;
     }
-    case Kind::TextBox: {
-        auto *edit = new QLineEdit(text, container);
-        edit->setCursorPosition(0);
-        w = edit;
-        break;
-    }
-    case Kind::Label: {
-        auto *label = new QLabel(text, container);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setWordWrap(true);
-        label->setTextFormat(Qt::PlainText);
-        w = label;
-        break;
-    }
-    case Kind::Frame:
-        w = new QGroupBox(text, container);
-        break;
-    case Kind::CommandButton: {
-        auto *button = new QPushButton(text, container);
-        button->setAutoDefault(false);
-        w = button;
-        break;
-    }
-    case Kind::CheckBox: {
-        auto *box = new QCheckBox(text, container);
-        box->setChecked(d.value);
-        w = box;
-        break;
-    }
-    case Kind::OptionButton: {
-        auto *option = new QRadioButton(text, container);
-        option->setChecked(d.value);
-        w = option;
-        break;
-    }
-    }
-    if (d.font.family)
-        w->setFont(Look::font(d.font));
-    applyColours(w, d);
-    w->setGeometry(pixelRect(d.left, d.top, d.width, d.height));
-    if (!d.visible) {
-        // A hidden store: it holds a picture and is never shown or focused.
-        w->setFocusPolicy(Qt::NoFocus);
-        w->setVisible(false);
-    }
-    return w;
-}
-
-void Form::applyStacking()
-{
-    // Within a container, a control stored earlier lies above one stored later.
-    for (const Entry &e : std::as_const(m_controls))
-        e.widget->lower();
+    throw RuntimeError(Err::ControlNotFound, "Control '" + key + "' not found on " + m_name);
 }
 
 void Form::applyTabOrder()
 {
-    // Keyboard order follows TabIndex, not the order of creation.
-    QList<Entry> order;
-    for (const Entry &e : std::as_const(m_controls)) {
-        if (e.widget->focusPolicy() & Qt::TabFocus)
-            order.append(e);
+    // Keyboard order follows TabIndex, not the order of creation; hidden stores, labels and
+    // frames take no focus.
+    std::vector<Control *> order;
+    for (const auto &c : m_controls) {
+        const Kind k = c->kind();
+        const bool focusable = k == Kind::TextBox || k == Kind::CommandButton || k == Kind::CheckBox
+                || k == Kind::OptionButton;
+        if (c->isVisible() && focusable)
+            order.push_back(c.get());
     }
-    std::stable_sort(order.begin(), order.end(), [](const Entry &a, const Entry &b) {
-        return a.description->tabIndex < b.description->tabIndex;
+    std::stable_sort(order.begin(), order.end(), [](const Control *a, const Control *b) {
+        return a->description().tabIndex < b->description().tabIndex;
     });
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1].widget, order[i].widget);
-    if (!order.isEmpty())
-        order.first().widget->setFocus(Qt::OtherFocusReason);
-}
-
-QWidget *Form::control(const QString &name, int index) const
-{
-    if (QWidget *w = m_byKey.value(keyOf(name, index)))
-        return w;
-    if (index >= 0 && m_byKey.contains(keyOf(name, 0)))
-        throw RuntimeError(Err::ControlArrayElementMissing,
-                           QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    throw RuntimeError(Err::ControlNotFound,
-                       QStringLiteral("Control '%1' not found on %2").arg(keyOf(name, index), m_name));
+    m_peer->setTabOrder(order);
 }
 
 void Form::load()
@@ -209,158 +111,97 @@ void Form::load()
 
 void Form::setScaleMode(int mode)
 {
-    if (mode != 1 && mode != 3)
-        throw RuntimeError(Err::InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    m_scaleMode = mode;
+    m_scaleMode = checkedScaleMode(mode);
+}
+
+Point Form::storedOrigin() const
+{
+    return {twipsToPixels(m_description.client.left), twipsToPixels(m_description.client.top)};
+}
+
+bool Form::isVisible() const
+{
+    return m_peer->isVisible();
+}
+
+void Form::place()
+{
+    Point origin = storedOrigin();
+    const bool besideOwner = m_owner && m_owner->isVisible();
+    if (besideOwner) {
+        const Rect ownerClient = m_owner->peer()->clientRect();
+        origin = placedRelativeTo({ownerClient.x, ownerClient.y}, m_owner->storedOrigin(), origin);
+    }
+    const Rect screen = m_peer->screenArea(besideOwner ? Point{m_owner->peer()->clientRect().x,
+                                                               m_owner->peer()->clientRect().y}
+                                                       : origin);
+    // The frame this window had when last shown, else that of the window it is shown over.
+    Margins frame = m_peer->frameMargins();
+    if (frame == Margins{} && m_owner)
+        frame = m_owner->peer()->frameMargins();
+    const int width = twipsToPixels(m_description.client.width);
+    const int height = twipsToPixels(m_description.client.height);
+    m_placedAt = keepOnScreen({origin.x, origin.y, width, height}, frame, screen);
 }
 
 void Form::showForm(int modal)
 {
     if (modal != 0 && modal != 1)
-        throw RuntimeError(Err::InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    if (modal == 0) {
-        show();
-        raise();
-        activateWindow();
-        return;
-    }
-    if (m_modalLoop || isVisible())
-        throw RuntimeError(Err::FormAlreadyShown,
-                           QStringLiteral("Form already displayed; can't show modally"));
-    QEventLoop loop;
-    m_modalLoop = &loop;
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-    loop.exec(QEventLoop::DialogExec);
-    m_modalLoop = nullptr;
-    setWindowModality(Qt::NonModal);
-}
-
-void Form::closeEvent(QCloseEvent *event)
-{
-    // Closing a form hides it; the object lives on and can be shown again.
-    event->accept();
-}
-
-void Form::hideEvent(QHideEvent *event)
-{
-    // Closed, hidden or ended: a modal show returns. A window system that minimises the
-    // window hides it too, spontaneously; that is no closing, and the form stays modal.
-    if (m_modalLoop && !event->spontaneous())
-        m_modalLoop->quit();
-    QWidget::hideEvent(event);
-}
-
-void Form::showEvent(QShowEvent *event)
-{
-    if (!event->spontaneous()) {
-        auto &forms = shownForms();
-        forms.removeAll(this);
-        forms.append(this);
+        throw RuntimeError(Err::InvalidPropertyValue, "Invalid property value");
+    if (modal == 1 && (m_modal || isVisible()))
+        throw RuntimeError(Err::FormAlreadyShown, "Form already displayed; can't show modally");
+    if (!isVisible()) {
         place();
-        if (QWindow *window = windowHandle()) {
-            window->removeEventFilter(this);
-            window->installEventFilter(this);
-        }
         m_placing = true;
     }
-    QWidget::showEvent(event);
+    m_peer->show(m_placedAt, modal == 1);
+    if (modal == 0)
+        return;
+    m_modal = true;
+    m_peer->runModal();
+    m_modal = false;
 }
 
-bool Form::eventFilter(QObject *watched, QEvent *event)
+void Form::hide()
 {
-    QWindow *window = windowHandle();
-    if (watched == window && event->type() == QEvent::Expose) {
-        if (!window->isExposed()) {
-            // Unmapped by the window system or another client: the releases of any held
-            // buttons will go elsewhere.
-            cancelPointer();
-        } else if (m_placing) {
-            // The frame is known once the window is on screen; a small screen may need the
-            // window moved now that it is.
-            m_placing = false;
-            if (geometry().topLeft() == m_placedAt)
-                place();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    pointerLost();
+    m_peer->hide();
+    if (m_modal)
+        m_peer->endModal();
 }
 
-void Form::place()
+void Form::closeRequested()
 {
-    const Form *owner = qobject_cast<const Form *>(parentWidget());
-    Point origin{m_stored.x(), m_stored.y()};
-    if (owner && owner->isVisible()) {
-        const QPoint ownerClient = owner->geometry().topLeft();
-        origin = placedRelativeTo({ownerClient.x(), ownerClient.y()}, {owner->m_stored.x(), owner->m_stored.y()},
-                                  origin);
-    }
-    QScreen *screen = owner && owner->isVisible() ? owner->screen()
-                                                  : QGuiApplication::screenAt(QPoint(origin.x, origin.y));
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    // The frame this window had when last shown, else that of the window it is shown over.
-    QMargins frame;
-    if (windowHandle())
-        frame = windowHandle()->frameMargins();
-    if (frame.isNull() && owner && owner->windowHandle())
-        frame = owner->windowHandle()->frameMargins();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        origin = keepOnScreen({origin.x, origin.y, width(), height()},
-                              {frame.left(), frame.top(), frame.right(), frame.bottom()},
-                              {area.x(), area.y(), area.width(), area.height()});
-    }
-    m_placedAt = QPoint(origin.x, origin.y);
-    setGeometry(QRect(m_placedAt, size()));
-}
-
-void Form::cancelPointer()
-{
-    for (const Entry &e : std::as_const(m_controls)) {
-        if (auto *box = qobject_cast<PictureBox *>(e.widget))
-            box->cancelPointer();
-    }
-}
-
-void Form::keyPressEvent(QKeyEvent *event)
-{
-    // A modally shown form closes on Escape as any dialog does; a window system without
-    // frames offers no other way to close it.
-    if (m_modalLoop && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+    if (m_main) {
+        // Closing the main window ends the program; no procedure runs, End included.
+        for (Form *f : liveForms())
+            f->hide();
+        if (backend().inEventLoop())
+            backend().quit(exitStatus());
         return;
     }
-    QWidget::keyPressEvent(event);
+    hide();
 }
 
-Form *Form::activeForm()
+void Form::pointerLost()
 {
-    if (auto *active = qobject_cast<Form *>(QApplication::activeWindow()))
-        return active;
-    const auto &forms = shownForms();
-    for (auto it = forms.crbegin(); it != forms.crend(); ++it) {
-        if (*it && (*it)->isVisible())
-            return *it;
+    for (const auto &c : m_controls) {
+        if (auto *box = dynamic_cast<PictureBox *>(c.get()))
+            box->pointer().cancel();
     }
-    return nullptr;
 }
 
-QString tagOf(const QWidget *control)
+void Form::frameKnown()
 {
-    if (auto *box = qobject_cast<const PictureBox *>(control))
-        return box->tag();
-    return control->property("Tag").toString();
-}
-
-void setTagOf(QWidget *control, const QString &tag)
-{
-    if (auto *box = qobject_cast<PictureBox *>(control))
-        box->setTag(tag);
-    else
-        control->setProperty("Tag", tag);
+    if (!m_placing)
+        return;
+    m_placing = false;
+    const Rect now = m_peer->clientRect();
+    if (Point{now.x, now.y} != m_placedAt)
+        return; // moved meanwhile, by the user or the window system
+    place();
+    if (m_placedAt != Point{now.x, now.y})
+        m_peer->show(m_placedAt, m_modal);
 }
 
 } // namespace Runtime

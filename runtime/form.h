@@ -1,57 +1,51 @@
 // A form: a window built from its stored description, holding its controls by name.
 #pragma once
 
-#include "description.h"
-#include "picture.h"
-#include "runtimeerror.h"
-
-#include <QHash>
-#include <QList>
-#include <QWidget>
+#include "runtime/backend.h"
+#include "runtime/control.h"
+#include "runtime/description.h"
+#include "runtime/runtimeerror.h"
 
 #include <functional>
-
-class QEventLoop;
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace Runtime {
 
-class PictureBox;
+// Turns a stored picture name into the picture; by default the back end's stored pictures.
+using PictureSource = std::function<Picture(const std::string &name)>;
 
-// Turns a stored picture name into the picture.
-using PictureSource = std::function<Picture(const char *name)>;
-
-class Form : public QWidget
+class Form
 {
-    Q_OBJECT
-
 public:
-    // Builds the window and every control of `description` in stored order. Raises a
-    // run-time error when the description names a container or picture that does not exist.
-    explicit Form(const FormDescription &description, const PictureSource &pictures = {},
-                  QWidget *parent = nullptr);
-    ~Form() override;
+    // Builds the window and every control of `description` in stored order, over `owner`'s
+    // window when there is one. Raises a run-time error when the description names a
+    // container or picture that does not exist.
+    explicit Form(const FormDescription &description, Form *owner = nullptr, PictureSource pictures = {});
+    virtual ~Form();
+    Form(const Form &) = delete;
+    Form &operator=(const Form &) = delete;
 
-    QString name() const { return m_name; }
+    const std::string &name() const { return m_name; }
+    const FormDescription &description() const { return m_description; }
+    Form *owner() const { return m_owner; }
+    WindowPeer *peer() const { return m_peer.get(); }
 
     // The control `name`, or element `index` of the control array `name`. Raises run-time
     // error 730 for a name that does not exist, 340 for a missing array element and 13 for
     // a control of another kind.
-    QWidget *control(const QString &name, int index = -1) const;
+    Control &control(std::string_view name, int index = -1) const;
     template <class T>
-    T *control(const QString &name, int index = -1) const
+    T *control(std::string_view name, int index = -1) const
     {
-        if (auto *typed = qobject_cast<T *>(control(name, index)))
+        if (auto *typed = dynamic_cast<T *>(&control(name, index)))
             return typed;
-        throw RuntimeError(Err::TypeMismatch, QStringLiteral("Type mismatch: %1").arg(name));
+        throw RuntimeError(Err::TypeMismatch, "Type mismatch: " + std::string(name));
     }
-
-    // Every control in stored order, with the description it was built from.
-    struct Entry
-    {
-        QWidget *widget;
-        const ControlDescription *description;
-    };
-    const QList<Entry> &controls() const { return m_controls; }
+    // Every control in stored order.
+    const std::vector<std::unique_ptr<Control>> &controls() const { return m_controls; }
 
     // Runs the load procedure once, through the dispatcher; later calls do nothing.
     void setLoadProcedure(std::function<void()> procedure) { m_load = std::move(procedure); }
@@ -63,41 +57,45 @@ public:
     // Shows the form; with modal = 1 the call returns only once the form has been closed, and
     // the other windows take no input meanwhile. Any other modal value raises error 380.
     void showForm(int modal = 0);
+    void hide();
+    bool isVisible() const;
+    bool isModal() const { return m_modal; }
 
-    // The form that input goes to now (the active window, else the last one shown).
-    static Form *activeForm();
+    // The start-up form: closing it ends the program.
+    void setMain(bool main) { m_main = main; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    // The client area's stored place on the screen, in pixels.
+    Point storedOrigin() const;
+
+    // What the back end reports of the window.
+    // The frame's close command: the form closes (it is hidden and can be shown again).
+    void closeRequested();
+    // The window went away from under the pointer (hidden, minimised or unmapped by the window
+    // system, or blocked by a modal window): every picture box lets go of its held buttons.
+    void pointerLost();
+    // The window system has framed the window: one that does not fit its screen with its frame
+    // is moved on, unless it has been moved meanwhile.
+    void frameKnown();
+
+    // Every form that exists, in order of creation.
+    static const std::vector<Form *> &all();
 
 private:
-    QWidget *create(const ControlDescription &d, QWidget *container, const PictureSource &pictures);
-    void applyTabOrder();
-    void applyStacking();
-    // Puts the window where it belongs on its screen, with the window system's frame as
-    // best known: a form shown over another keeps the relation of their stored places.
     void place();
-    // Every picture box of the form forgets the buttons held on it: the window went away.
-    void cancelPointer();
+    void applyTabOrder();
 
-    QString m_name;
-    QPoint m_stored; // the client area's stored place, in pixels
-    QPoint m_placedAt; // where place() last put it
-    bool m_placing = false; // shown, and not yet exposed with its frame known
-    QHash<QString, QWidget *> m_byKey;
-    QList<Entry> m_controls;
-    int m_scaleMode = 1;
+    const FormDescription &m_description;
+    Form *m_owner;
+    std::string m_name;
+    std::unique_ptr<WindowPeer> m_peer;
+    std::vector<std::unique_ptr<Control>> m_controls;
+    int m_scaleMode;
     std::function<void()> m_load;
     bool m_loaded = false;
-    QEventLoop *m_modalLoop = nullptr;
+    bool m_modal = false;
+    bool m_main = false;
+    bool m_placing = false; // shown, and not yet framed by the window system
+    Point m_placedAt;
 };
-
-// Tag text on every control; empty until set.
-QString tagOf(const QWidget *control);
-void setTagOf(QWidget *control, const QString &tag);
 
 } // namespace Runtime

@@ -1,16 +1,18 @@
 // Image lists.
-#include "imagelist.h"
+#include "runtime/imagelist.h"
 
-#include "runtimeerror.h"
+#include "runtime/runtimeerror.h"
+
+#include <string>
 
 namespace Runtime {
 
 Picture ImageList::picture(int index) const
 {
     if (index < 1 || index > count())
-        throw RuntimeError(Err::IndexOutOfBounds,
-                           QStringLiteral("Index out of bounds: image %1 of %2").arg(index).arg(count()));
-    return m_pictures.at(index - 1);
+        throw RuntimeError(Err::IndexOutOfBounds, "Index out of bounds: image " + std::to_string(index)
+                                                          + " of " + std::to_string(count()));
+    return m_pictures[std::size_t(index - 1)];
 }
 
 } // namespace Runtime

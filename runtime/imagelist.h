@@ -1,9 +1,9 @@
 // An ordered holder of pictures, addressed 1 to n.
 #pragma once
 
-#include "picture.h"
+#include "runtime/picture.h"
 
-#include <QList>
+#include <vector>
 
 namespace Runtime {
 
@@ -11,7 +11,7 @@ class ImageList final
 {
 public:
     ImageList() = default;
-    explicit ImageList(QList<Picture> pictures) : m_pictures(std::move(pictures)) { }
+    explicit ImageList(std::vector<Picture> pictures) : m_pictures(std::move(pictures)) { }
 
     int count() const { return int(m_pictures.size()); }
 
@@ -19,7 +19,7 @@ public:
     Picture picture(int index) const;
 
 private:
-    QList<Picture> m_pictures;
+    std::vector<Picture> m_pictures;
 };
 
 } // namespace Runtime

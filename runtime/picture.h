@@ -1,39 +1,48 @@
-// A stored bitmap: immutable and implicitly shared, so handing it to another control never
-// copies pixels.
+// A stored bitmap: immutable and shared, so handing it to another control never copies pixels.
+// Decoded by the back end with its platform's own reader.
 #pragma once
 
-#include <QImage>
-#include <QString>
+#include <cstdint>
+#include <memory>
 
 namespace Runtime {
+
+// The pixels of a decoded picture, as the back end keeps them for showing.
+class Bitmap
+{
+public:
+    virtual ~Bitmap() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    // The colour of pixel (x, y), inside the bitmap: red in the low byte, blue in the third.
+    virtual std::uint32_t colourAt(int x, int y) const = 0;
+};
 
 class Picture final
 {
 public:
     Picture() = default;
-    explicit Picture(QImage image) : m_image(std::move(image)) { }
+    explicit Picture(std::shared_ptr<const Bitmap> bitmap) : m_bitmap(std::move(bitmap)) { }
 
-    // Loads a stored picture; raises run-time error 481 when it cannot be read.
-    static Picture load(const QString &path);
-
-    bool isNull() const { return m_image.isNull(); }
-    QSize size() const { return m_image.size(); }
-    int width() const { return m_image.width(); }
-    int height() const { return m_image.height(); }
-    const QImage &image() const { return m_image; }
+    bool isNull() const { return !m_bitmap; }
+    int width() const { return m_bitmap ? m_bitmap->width() : 0; }
+    int height() const { return m_bitmap ? m_bitmap->height() : 0; }
+    const Bitmap *bitmap() const { return m_bitmap.get(); }
 
     // The colour at pixel (x, y), red in the low byte and nothing in the top byte, so that
     // black is 0. A picture has nothing beyond its edges: outside it the value is 0.
-    quint32 pixelColour(int x, int y) const;
-
-    // True when both hold the very same pixels (no copy was made between them).
-    bool sharesWith(const Picture &other) const
+    std::uint32_t pixelColour(int x, int y) const
     {
-        return !isNull() && m_image.cacheKey() == other.m_image.cacheKey();
+        if (!m_bitmap || x < 0 || y < 0 || x >= m_bitmap->width() || y >= m_bitmap->height())
+            return 0;
+        return m_bitmap->colourAt(x, y) & 0xFFFFFFu;
     }
 
+    // True when both hold the very same pixels (no copy was made between them).
+    bool sharesWith(const Picture &other) const { return m_bitmap && m_bitmap == other.m_bitmap; }
+
 private:
-    QImage m_image;
+    std::shared_ptr<const Bitmap> m_bitmap;
 };
 
 } // namespace Runtime

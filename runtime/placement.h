@@ -27,6 +27,7 @@ struct Margins
     int top = 0;
     int right = 0;
     int bottom = 0;
+    bool operator==(const Margins &) const = default;
 };
 
 // The client origin that keeps the window's frame on `screen`: unchanged where it fits, else

@@ -1,5 +1,5 @@
 // Style, palette and fonts, set explicitly.
-#include "look.h"
+#include "runtime/qt/look.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -11,7 +11,7 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
-namespace Runtime::Look {
+namespace Runtime::QtUi::Look {
 
 namespace {
 const QString kSansFace = QStringLiteral("Liberation Sans");
@@ -62,7 +62,7 @@ QColor colour(const Colour &c)
 {
     using S = Colour::Source;
     switch (c.source) {
-    case S::Rgb: return QColor::fromRgb(c.rgb);
+    case S::Rgb: return QColor::fromRgb(QRgb(c.rgb));
     case S::Window: return QColor(255, 255, 255);
     case S::WindowText: return QColor(0, 0, 0);
     case S::HighlightText: return QColor(255, 255, 255);
@@ -126,4 +126,4 @@ std::optional<QString> missingFace()
     return std::nullopt;
 }
 
-} // namespace Runtime::Look
+} // namespace Runtime::QtUi::Look

@@ -1,7 +1,7 @@
 // The one place that decides style, colours and fonts, so that no desktop theme changes them.
 #pragma once
 
-#include "description.h"
+#include "runtime/description.h"
 
 #include <QColor>
 #include <QFont>
@@ -10,7 +10,7 @@
 
 class QApplication;
 
-namespace Runtime::Look {
+namespace Runtime::QtUi::Look {
 
 // Before the application object exists: ignore the desktop's fonts, colours and theme.
 void prepare();
@@ -38,4 +38,4 @@ QString mapFamily(const QString &family);
 // it is installed.
 std::optional<QString> missingFace();
 
-} // namespace Runtime::Look
+} // namespace Runtime::QtUi::Look

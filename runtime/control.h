@@ -1,0 +1,118 @@
+// The controls of a form, as the program sees them: their state (text, value, picture, tag,
+// scale) and their events. A visible control has a peer in the back end that shows it.
+#pragma once
+
+#include "runtime/backend.h"
+#include "runtime/description.h"
+#include "runtime/picture.h"
+#include "runtime/placement.h"
+#include "runtime/pointer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Runtime {
+
+class Form;
+
+// MouseDown, MouseMove, MouseUp: (Button, Shift, X, Y). Click: no arguments.
+using MouseEvent = std::function<void(std::int16_t, std::int16_t, float, float)>;
+using ClickEvent = std::function<void()>;
+
+class Control
+{
+public:
+    Control(Form &form, const ControlDescription &description, Control *container);
+    virtual ~Control();
+    Control(const Control &) = delete;
+    Control &operator=(const Control &) = delete;
+
+    Form &form() const { return m_form; }
+    const ControlDescription &description() const { return m_description; }
+    Kind kind() const { return m_description.kind; }
+    // The stored name with the index of an array element: "Opt1(2)", "Chk1".
+    const std::string &key() const { return m_key; }
+    Control *container() const { return m_container; }
+
+    // Place and size in pixels, from the container's top-left corner, and from the form's.
+    Rect rect() const { return m_rect; }
+    Rect rectInForm() const;
+    bool isVisible() const { return m_description.visible; }
+
+    const std::string &tag() const { return m_tag; }
+    void setTag(std::string tag) { m_tag = std::move(tag); }
+
+    // Caption or text. Set by the program, the peer shows it; typed by the user, the back end
+    // reports it with userEditedText().
+    const std::string &text() const { return m_text; }
+    void setText(std::string text);
+    void userEditedText(std::string text) { m_text = std::move(text); }
+
+    // A check box's check or an option button's selection.
+    bool value() const { return m_value; }
+    void setValue(bool value);
+    void userChangedValue(bool value) { m_value = value; }
+
+    ControlPeer *peer() const { return m_peer.get(); }
+    void setPeer(std::unique_ptr<ControlPeer> peer) { m_peer = std::move(peer); }
+
+private:
+    Form &m_form;
+    const ControlDescription &m_description;
+    Control *m_container;
+    std::string m_key;
+    Rect m_rect;
+    std::string m_tag;
+    std::string m_text;
+    bool m_value = false;
+    std::unique_ptr<ControlPeer> m_peer;
+};
+
+// A picture box: shows its Picture at the top-left of its drawing area and raises MouseDown,
+// MouseMove, MouseUp and Click in its own scale.
+class PictureBox final : public Control
+{
+public:
+    PictureBox(Form &form, const ControlDescription &description, Control *container);
+
+    const Picture &picture() const { return m_picture; }
+    // Replaces the face; the same picture again changes nothing.
+    void setPicture(const Picture &picture);
+
+    bool hasBorder() const { return description().border; }
+    // The drawing area inside the 2-pixel border, in pixels of the control.
+    Rect drawingArea() const;
+
+    int scaleMode() const { return m_scaleMode; }
+    // 1 (twips) or 3 (pixels); anything else raises run-time error 380.
+    void setScaleMode(int mode);
+
+    // The stored picture's colour at (X, Y) in this box's scale; 0 outside the picture.
+    std::int32_t Point(float x, float y) const;
+
+    // The events the program binds its procedures to; each runs through the dispatcher.
+    MouseEvent MouseDown, MouseMove, MouseUp;
+    ClickEvent Click;
+
+    // Raw input from the back end, in whole pixels of the drawing area.
+    PointerRules &pointer() { return m_pointer; }
+    // Whether a pixel of the drawing area lies over the box (its border included).
+    bool contains(Pixel at) const;
+
+private:
+    void raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at);
+
+    Picture m_picture;
+    int m_scaleMode;
+    PointerRules m_pointer;
+};
+
+class TextBox final : public Control
+{
+public:
+    using Control::Control;
+};
+
+} // namespace Runtime
