@@ -1,18 +1,36 @@
-// What the program's test suites share: the application set up as the program sets it up,
-// and the main window opened, loaded and shown.
+// What the program's Qt test suites share: the application set up as the program sets it up,
+// the main window opened, loaded and shown, and the widgets that show its controls.
 #pragma once
 
-#include "application.h"
+#include "app/form1.h"
+#include "app/program.h"
 #include "assets.h"
-#include "form1.h"
-#include "look.h"
 #include "pointer.h"
-#include "program.h"
+#include "runtime/application.h"
+#include "runtime/qt/look.h"
+#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/qtbitmap.h"
+#include "runtime/qt/widgets.h"
 
 #include <QApplication>
 #include <QTest>
 
 #include <memory>
+
+using Runtime::QtUi::widgetOf;
+using Runtime::QtUi::windowOf;
+
+// Text of the runtime as Qt text, and back.
+inline QString qs(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+// The widget of control `name` (element `index`) of a form.
+inline QWidget *widgetNamed(const Runtime::Form &form, const char *name, int index = -1)
+{
+    return widgetOf(form.control(name, index));
+}
 
 // Opens the main window as the program does: built, loaded, shown.
 inline std::unique_ptr<Form1> openMainWindow()
@@ -20,8 +38,8 @@ inline std::unique_ptr<Form1> openMainWindow()
     Runtime::resetForTests();
     auto form = std::make_unique<Form1>();
     form->load();
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
+    form->showForm(0);
+    if (!QTest::qWaitForWindowExposed(windowOf(*form)))
         return nullptr;
     return form;
 }
@@ -32,19 +50,28 @@ inline QImage storedImage(const QString &name)
     return Assets::loadPicture(name).convertToFormat(QImage::Format_RGB32);
 }
 
-// What a control shows on screen, in its drawing area.
-inline QImage shownFace(Runtime::PictureBox *box)
+// The image a picture holds, for comparing with what is shown.
+inline QImage imageOf(const Runtime::Picture &picture)
 {
-    return box->grab(box->drawingArea()).toImage().convertToFormat(QImage::Format_RGB32);
+    return Runtime::QtUi::imageOf(picture).convertToFormat(QImage::Format_RGB32);
 }
 
-// Like QTEST_MAIN, with the desktop's settings ignored and the program's look applied.
+// What a picture box shows on screen, in its drawing area.
+inline QImage shownFace(const Runtime::PictureBox *box)
+{
+    auto *w = static_cast<Runtime::QtUi::PictureBoxWidget *>(widgetOf(*box));
+    return w->grab(w->drawingArea()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Like QTEST_MAIN, with the desktop's settings ignored and the program's look applied by the
+// Qt back end.
 #define QUORVEL_TEST_MAIN(TestObject) \
     int main(int argc, char *argv[]) \
     { \
-        Runtime::Look::prepare(); \
+        Runtime::QtUi::Look::prepare(); \
         QApplication app(argc, argv); \
-        Program::setUp(app); \
+        Runtime::QtUi::QtBackend backend; \
+        Program::setUp(); \
         TestObject tc; \
         QTEST_SET_MAIN_SOURCE_PATH \
         return QTest::qExec(&tc, argc, argv); \

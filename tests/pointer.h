@@ -8,41 +8,52 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "runtime/form.h"
+#include "runtime/qt/qtbackend.h"
+
 #include <functional>
+
+// Where a position is measured from: a widget, or the widget that shows a control.
+struct On
+{
+    const QWidget *widget = nullptr;
+    On() = default;
+    On(const QWidget *w) : widget(w) { }
+    On(const Runtime::Control *c) : widget(c ? Runtime::QtUi::widgetOf(*c) : nullptr) { }
+};
 
 class Pointer
 {
 public:
     explicit Pointer(QWidget *window = nullptr) : m_window(window) { }
     void setWindow(QWidget *window) { m_window = window; }
+    void setWindow(const Runtime::Form &form) { m_window = Runtime::QtUi::windowOf(form); }
 
-    // Positions are in the window's client coordinates, or relative to `widget` when given.
-    QPoint at(const QWidget *widget, QPoint pos) const
+    // Positions are in the window's client coordinates, or relative to `on` when given.
+    QPoint at(On on, QPoint pos) const
     {
-        return widget ? widget->mapTo(m_window, pos) : pos;
+        return on.widget ? on.widget->mapTo(m_window, pos) : pos;
     }
-    void move(QPoint pos, const QWidget *widget = nullptr)
+    void move(QPoint pos, On on = {})
     {
-        QTest::mouseMove(handle(), at(widget, pos));
+        QTest::mouseMove(handle(), at(on, pos));
     }
-    void press(Qt::MouseButton button, QPoint pos, const QWidget *widget = nullptr,
-               Qt::KeyboardModifiers modifiers = {})
+    void press(Qt::MouseButton button, QPoint pos, On on = {}, Qt::KeyboardModifiers modifiers = {})
     {
         m_held |= button;
-        QTest::mousePress(handle(), button, modifiers, at(widget, pos));
+        QTest::mousePress(handle(), button, modifiers, at(on, pos));
     }
-    void release(Qt::MouseButton button, QPoint pos, const QWidget *widget = nullptr,
-                 Qt::KeyboardModifiers modifiers = {})
+    void release(Qt::MouseButton button, QPoint pos, On on = {}, Qt::KeyboardModifiers modifiers = {})
     {
         m_held &= ~Qt::MouseButtons(button);
-        QTest::mouseRelease(handle(), button, modifiers, at(widget, pos));
+        QTest::mouseRelease(handle(), button, modifiers, at(on, pos));
     }
     // A whole click: a move onto the place (as a hand would make), press, release.
-    void click(Qt::MouseButton button, QPoint pos, const QWidget *widget = nullptr)
+    void click(Qt::MouseButton button, QPoint pos, On on = {})
     {
-        move(pos, widget);
-        press(button, pos, widget);
-        release(button, pos, widget);
+        move(pos, on);
+        press(button, pos, on);
+        release(button, pos, on);
     }
     void releaseAll()
     {
