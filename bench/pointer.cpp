@@ -5,10 +5,11 @@
 //   pointer unbound N       the same moves over the check box with no procedure bound to them:
 //                           the window and the picture box without the program's work
 //   pointer report          repaints caused by moves, and what each face swap repaints
-#include "firstframe.h"
-#include "form1.h"
-#include "look.h"
-#include "program.h"
+#include "app/form1.h"
+#include "app/program.h"
+#include "runtime/qt/look.h"
+#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +24,9 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+
+using Runtime::QtUi::widgetOf;
+using Runtime::QtUi::windowOf;
 
 namespace {
 
@@ -39,6 +43,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *) override { }
 };
 
+// The bare program's window (bare.cpp), with a tracking widget where the check box stands.
 std::unique_ptr<QWidget> bareWindow(QWidget **target)
 {
     auto window = std::make_unique<QWidget>();
@@ -60,12 +65,6 @@ std::unique_ptr<QWidget> bareWindow(QWidget **target)
     return window;
 }
 
-std::unique_ptr<Form1> mainWindow()
-{
-    auto form = std::make_unique<Form1>();
-    form->load();
-    return form;
-}
 
 // Counted by callgrind alone: keep it out of line.
 Q_NEVER_INLINE void runMoves(QWindow *window, const QWidget *target, int count)
@@ -114,24 +113,31 @@ QString describe(const QList<PaintLog::Entry> &entries)
     return parts.isEmpty() ? QStringLiteral("nothing") : parts.join(QStringLiteral(", "));
 }
 
+// The widget that shows a picture box.
+const Runtime::QtUi::PictureBoxWidget *shown(const Runtime::PictureBox *box)
+{
+    return static_cast<const Runtime::QtUi::PictureBoxWidget *>(widgetOf(*box));
+}
+
 int report(Form1 &form)
 {
-    QWindow *window = form.windowHandle();
+    QWidget *shownWindow = windowOf(form);
+    QWindow *window = shownWindow->windowHandle();
     PaintLog log;
     int failures = 0;
-    const auto at = [&](QWidget *w, QPoint p) { return w->mapTo(&form, p); };
+    const auto at = [&](const Runtime::PictureBox *box, QPoint p) { return shown(box)->mapTo(shownWindow, p); };
 
     // Moves over every shaped control, and a sweep over the whole window, no button held.
-    struct Sweep { const char *name; QWidget *over; };
-    const Sweep sweeps[] = {{"Chk1", form.Chk1}, {"Opt1(1)", form.Opt1[1]}, {"pic1", form.pic1},
-                            {"Picture1", form.Picture1}, {"Picture4", form.Picture4},
-                            {"whole window", &form}};
+    struct Sweep { const char *name; const QWidget *over; };
+    const Sweep sweeps[] = {{"Chk1", shown(form.Chk1)}, {"Opt1(1)", shown(form.Opt1[1])}, {"pic1", shown(form.pic1)},
+                            {"Picture1", shown(form.Picture1)}, {"Picture4", shown(form.Picture4)},
+                            {"whole window", shownWindow}};
     for (const Sweep &s : sweeps) {
         int moves = 0;
         const auto painted = log.during([&] {
             for (int y = 0; y < s.over->height(); y += 3) {
                 for (int x = 0; x < s.over->width(); x += 3, ++moves)
-                    QTest::mouseMove(window, at(s.over, QPoint(x, y)));
+                    QTest::mouseMove(window, s.over->mapTo(shownWindow, QPoint(x, y)));
             }
         });
         std::printf("moves over %s: %d moves, %lld repaints\n", s.name, moves,
@@ -177,7 +183,7 @@ int report(Form1 &form)
         for (const auto &e : painted) {
             bool known = false;
             for (Runtime::PictureBox *box : s.swapped)
-                known = known || (e.widget == box->objectName() && e.area == box->drawingArea());
+                known = known || (e.widget == QString::fromStdString(box->key()) && e.area == shown(box)->drawingArea());
             onlySwapped = onlySwapped && known;
         }
         std::printf("face swap, %s: repainted %s: %s\n", s.name, qPrintable(describe(painted)),
@@ -203,30 +209,39 @@ int main(int argc, char *argv[])
     int toolkitArgc = 1;
     char *toolkitArgv[] = {argv[0], nullptr};
     if (mode != QLatin1String("bare"))
-        Runtime::Look::prepare();
+        Runtime::QtUi::Look::prepare();
     QApplication app(toolkitArgc, toolkitArgv);
-    if (mode != QLatin1String("bare"))
-        Program::setUp(app);
+    std::unique_ptr<Runtime::QtUi::QtBackend> backend;
+    if (mode != QLatin1String("bare")) {
+        backend = std::make_unique<Runtime::QtUi::QtBackend>();
+        Program::setUp();
+    }
 
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<QWidget> bare;
+    std::unique_ptr<Form1> form;
+    QWidget *window = nullptr;
     QWidget *target = nullptr;
     if (mode == QLatin1String("bare")) {
-        window = bareWindow(&target);
+        bare = bareWindow(&target);
+        window = bare.get();
+        window->show();
     } else {
-        auto form = mainWindow();
-        target = form->Chk1;
+        // Built, loaded and shown as the program does.
+        form = std::make_unique<Form1>();
+        form->load();
+        target = widgetOf(*form->Chk1);
         if (mode == QLatin1String("unbound"))
-            QObject::disconnect(form->Chk1, &Runtime::PictureBox::mouseMove, nullptr, nullptr);
-        window = std::move(form);
+            form->Chk1->MouseMove = nullptr;
+        window = windowOf(*form);
+        form->showForm(0);
     }
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
+    if (!QTest::qWaitForWindowExposed(window))
         return 1;
     QWindow *handle = window->windowHandle();
     // Come to rest over the target first: what is measured is moves within it.
-    QTest::mouseMove(handle, target->mapTo(window.get(), kBall[3]));
+    QTest::mouseMove(handle, target->mapTo(window, kBall[3]));
     if (mode == QLatin1String("report"))
-        return report(*static_cast<Form1 *>(window.get()));
+        return report(*form);
     runMoves(handle, target, count);
     std::printf("%s: %d moves\n", qPrintable(mode), count);
     return 0;
