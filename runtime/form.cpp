@@ -24,7 +24,6 @@ std::string keyOf(std::string_view name, int index)
 Form::Form(const FormDescription &description, Form *owner, PictureSource pictures)
     : m_description(description), m_owner(owner), m_name(description.name), m_scaleMode(Scale::Twips)
 {
-    liveForms().push_back(this);
     if (!pictures)
         pictures = [](const std::string &name) { return backend().loadPicture(name); };
     m_peer = backend().createWindow(*this);
@@ -47,6 +46,8 @@ Form::Form(const FormDescription &description, Form *owner, PictureSource pictur
             m_controls.back()->setPeer(backend().createControl(*m_controls.back()));
     }
     applyTabOrder();
+    // Known once whole: a form whose building failed was never one.
+    liveForms().push_back(this);
 }
 
 Form::~Form()

@@ -110,9 +110,12 @@ void FormWindow::show(Point clientOrigin, bool modal)
     if (!QWidget::isVisible())
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
+    if (QWidget::isVisible()) {
+        // Shown again: brought to the front, as a first show does by itself.
+        raise();
+        activateWindow();
+    }
     QWidget::show();
-    raise();
-    activateWindow();
     if (QWindow *window = windowHandle()) {
         window->removeEventFilter(this);
         window->installEventFilter(this);
