@@ -288,12 +288,19 @@ void tst_MainWindow::keyboardOrder()
 {
     QApplication::setActiveWindow(window());
     QTRY_COMPARE(QApplication::focusWidget(), control("Command1"));
-    // Command1, Check1, the option pair as one stop, Text1, Text2, and round again.
+    // By TabIndex, the bitmap controls among them; each group of option buttons is one stop,
+    // on its selected button; and round again. Shift+Tab goes the same way back.
     const QList<QWidget *> expected = {control("Check1"), control("Option1", 0), control("Text1"),
-                                       control("Text2"), control("Command1")};
+                                       control("Picture1"), control("Picture7"), control("Picture4"),
+                                       control("Text2"), control("pic1"), control("Chk1"),
+                                       control("Opt1", 0), control("Command1")};
     for (QWidget *next : expected) {
         QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
+    }
+    for (qsizetype i = expected.size() - 2; i >= 0; --i) {
+        QTest::keyClick(window()->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), expected.at(i));
     }
 }
 
