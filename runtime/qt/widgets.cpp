@@ -128,6 +128,12 @@ void FormWindow::show(Point clientOrigin, bool modal)
 {
     if (!QWidget::isVisible())
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    // A text box is named by the label beside it (not by the frame around it), known once
+    // every control of the form is there.
+    for (const auto &c : m_form.controls()) {
+        if (c->kind() == Kind::TextBox && widgetOf(*c))
+            widgetOf(*c)->setAccessibleName(QString::fromStdString(c->accessibleName()));
+    }
     setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
     if (QWidget::isVisible()) {
         // Shown again: brought to the front, as a first show does by itself.
@@ -490,9 +496,6 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, QWidget *parent)
     }
     }
     w->setObjectName(QString::fromStdString(control.key()));
-    // A text box is named by the label beside it, not by the frame around it.
-    if (d.kind == Kind::TextBox)
-        w->setAccessibleName(QString::fromStdString(control.accessibleName()));
     if (d.font.family)
         w->setFont(Look::font(d.font));
     applyColours(w, d);
