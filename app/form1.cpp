@@ -183,6 +183,11 @@ void Form1::bindProcedures()
     bind(Picture7->Click, this, &Form1::Picture7_Click);
     bind(Picture7->MouseDown, this, &Form1::Picture7_MouseDown);
     bind(Picture7->MouseUp, this, &Form1::Picture7_MouseUp);
+
+    // What the keyboard and assistive technology read as checked.
+    Chk1->setCheckedState([this] { return ChkState; });
+    for (std::int16_t i = 0; i < std::int16_t(Opt1.size()); ++i)
+        Opt1[std::size_t(i)]->setCheckedState([this, i] { return OptIndex == i; });
 }
 
 void Form1::Form_Load()

@@ -137,6 +137,11 @@ void dispatch(const std::function<void()> &procedure)
     } catch (const std::exception &error) {
         report(RuntimeError(Err::Internal, error.what()));
     }
+    // What the procedure changed of the controls' checked states is told at once.
+    for (Form *form : Form::all()) {
+        for (const auto &c : form->controls())
+            c->refreshCheckedState();
+    }
 }
 
 int runMainForm(Form &form)

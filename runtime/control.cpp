@@ -46,6 +46,65 @@ void Control::setValue(bool value)
         m_peer->valueChanged();
 }
 
+bool Control::checked() const
+{
+    if (m_checkedState)
+        return m_checkedState();
+    return (kind() == Kind::CheckBox || kind() == Kind::OptionButton) && m_value;
+}
+
+void Control::setCheckedState(std::function<bool()> state)
+{
+    m_checkedState = std::move(state);
+    m_lastChecked = m_checkedState ? m_checkedState() : false;
+}
+
+void Control::refreshCheckedState()
+{
+    if (!m_checkedState)
+        return;
+    const bool now = m_checkedState();
+    if (now == m_lastChecked)
+        return;
+    m_lastChecked = now;
+    if (m_peer)
+        m_peer->stateChanged();
+}
+
+bool Control::takesFocus() const
+{
+    if (!isVisible())
+        return false;
+    switch (kind()) {
+    case Kind::TextBox:
+    case Kind::CommandButton:
+    case Kind::CheckBox:
+    case Kind::OptionButton:
+        return true;
+    case Kind::PictureBox:
+        return m_description.role != Role::None;
+    case Kind::Label:
+    case Kind::Frame:
+        return false;
+    }
+    return false;
+}
+
+std::string Control::accessibleName() const
+{
+    if (m_description.labelledBy) {
+        for (const auto &c : m_form.controls()) {
+            if (c->key() == m_description.labelledBy)
+                return c->text();
+        }
+    }
+    if (m_description.accessibleName)
+        return m_description.accessibleName;
+    if (kind() == Kind::PictureBox || kind() == Kind::TextBox)
+        return {};
+    return m_text;
+}
+
 namespace {
 constexpr int kBorder = 2;
 } // namespace
@@ -92,6 +151,77 @@ bool PictureBox::contains(Pixel at) const
     const Rect area = drawingArea();
     const int x = at.x + area.x, y = at.y + area.y;
     return x >= 0 && y >= 0 && x < rect().width && y < rect().height;
+}
+
+bool PictureBox::keyDown(Key key)
+{
+    const ControlDescription &d = description();
+    setKeyboardUsed();
+    if (m_pressingKey && !m_pointer.keyHeld())
+        m_pressingKey.reset(); // its press was let go meanwhile
+    switch (d.role) {
+    case Role::PushButton:
+        if (key != Key::Space && key != Key::Enter)
+            return false;
+        break;
+    case Role::CheckBox:
+        if (key != Key::Space)
+            return false;
+        break;
+    case Role::RadioButton:
+        if (key == Key::Up || key == Key::Left || key == Key::Down || key == Key::Right) {
+            form().moveAlongGroup(*this, key == Key::Up || key == Key::Left ? -1 : 1);
+            return true;
+        }
+        if (key != Key::Space)
+            return false;
+        break;
+    case Role::Grouping:
+        for (const KeyPart &part : d.keyParts) {
+            if (part.key == key) {
+                if (!m_pressingKey) {
+                    m_pressingKey = key;
+                    m_pointer.keyPress(part.point);
+                }
+                return true;
+            }
+        }
+        return false;
+    case Role::None:
+        return false;
+    }
+    if (!m_pressingKey) {
+        m_pressingKey = key;
+        m_pointer.keyPress(d.keyPoint);
+    }
+    return true;
+}
+
+bool PictureBox::keyUp(Key key)
+{
+    if (m_pressingKey != key)
+        return false;
+    m_pressingKey.reset();
+    m_pointer.keyRelease();
+    return true;
+}
+
+void PictureBox::focusLost()
+{
+    if (!m_pressingKey)
+        return;
+    m_pressingKey.reset();
+    m_pointer.cancel();
+}
+
+void PictureBox::pressAndRelease(int part)
+{
+    const ControlDescription &d = description();
+    const bool whole = part < 0 || part >= int(d.keyParts.size());
+    if (whole && d.role == Role::Grouping)
+        return; // a group presses only through its keys
+    m_pointer.keyPress(whole ? d.keyPoint : d.keyParts[std::size_t(part)].point);
+    m_pointer.keyRelease();
 }
 
 void PictureBox::raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Runtime {
@@ -55,6 +56,19 @@ public:
     void setValue(bool value);
     void userChangedValue(bool value) { m_value = value; }
 
+    // Whether the control is checked: a check box's check, an option button's selection, or,
+    // for a picture box drawn as one, what the program says (bound with setCheckedState).
+    bool checked() const;
+    void setCheckedState(std::function<bool()> state);
+    // After an event procedure: a checked state that changed is told to the peer.
+    void refreshCheckedState();
+
+    // Whether the keyboard can reach it: a standard control that takes focus, or a picture
+    // box drawn as a control. Hidden stores never.
+    bool takesFocus() const;
+    // The accessible name: the text of the label that names it, else the stored name.
+    std::string accessibleName() const;
+
     ControlPeer *peer() const { return m_peer.get(); }
     void setPeer(std::unique_ptr<ControlPeer> peer) { m_peer = std::move(peer); }
 
@@ -67,6 +81,8 @@ private:
     std::string m_tag;
     std::string m_text;
     bool m_value = false;
+    std::function<bool()> m_checkedState;
+    bool m_lastChecked = false;
     std::unique_ptr<ControlPeer> m_peer;
 };
 
@@ -98,6 +114,18 @@ public:
 
     // Raw input from the back end, in whole pixels of the drawing area.
     PointerRules &pointer() { return m_pointer; }
+
+    // A key pressed or released while the box has the keyboard focus; true when the box takes
+    // it. Space (and Enter on a push button) presses at the box's key point while held; a
+    // group's keys press at their own points; the arrow keys move along a group of option
+    // buttons, selecting as they go.
+    bool keyDown(Key key);
+    bool keyUp(Key key);
+    // The box's default action, as assistive technology asks for it: a press and release at
+    // its key point, or at the key point of `part` of a group.
+    void pressAndRelease(int part = -1);
+    // The keyboard focus went elsewhere: a key's press ends as a release off the box.
+    void focusLost();
     // Whether a pixel of the drawing area lies over the box (its border included).
     bool contains(Pixel at) const;
 
@@ -107,6 +135,7 @@ private:
     Picture m_picture;
     int m_scaleMode;
     PointerRules m_pointer;
+    std::optional<Key> m_pressingKey; // the key whose press holds the box
 };
 
 class TextBox final : public Control

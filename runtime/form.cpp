@@ -24,7 +24,6 @@ std::string keyOf(std::string_view name, int index)
 Form::Form(const FormDescription &description, Form *owner, PictureSource pictures)
     : m_description(description), m_owner(owner), m_name(description.name), m_scaleMode(Scale::Twips)
 {
-    liveForms().push_back(this);
     if (!pictures)
         pictures = [](const std::string &name) { return backend().loadPicture(name); };
     m_peer = backend().createWindow(*this);
@@ -47,6 +46,8 @@ Form::Form(const FormDescription &description, Form *owner, PictureSource pictur
             m_controls.back()->setPeer(backend().createControl(*m_controls.back()));
     }
     applyTabOrder();
+    // Known once whole: a form whose building failed was never one.
+    liveForms().push_back(this);
 }
 
 Form::~Form()
@@ -82,22 +83,107 @@ Control &Form::control(std::string_view name, int index) const
     throw RuntimeError(Err::ControlNotFound, "Control '" + key + "' not found on " + m_name);
 }
 
-void Form::applyTabOrder()
+namespace {
+bool g_keyboardUsed = false;
+
+// An element of a group of option buttons, standard or drawn.
+bool isOption(const Control &c)
+{
+    return c.description().index >= 0
+            && (c.kind() == Kind::OptionButton || c.description().role == Role::RadioButton);
+}
+
+bool sameGroup(const Control &a, const Control &b)
+{
+    return isOption(a) && isOption(b) && std::string_view(a.description().name) == b.description().name;
+}
+} // namespace
+
+bool keyboardUsed()
+{
+    return g_keyboardUsed;
+}
+
+void setKeyboardUsed()
+{
+    if (g_keyboardUsed)
+        return;
+    g_keyboardUsed = true;
+    // The focused control shows its indicator from now on.
+    for (Form *form : liveForms()) {
+        for (const auto &c : form->controls()) {
+            if (c->peer() && c->peer()->hasFocus())
+                c->peer()->stateChanged();
+        }
+    }
+}
+
+std::vector<Control *> Form::tabStops() const
 {
     // Keyboard order follows TabIndex, not the order of creation; hidden stores, labels and
     // frames take no focus.
     std::vector<Control *> order;
     for (const auto &c : m_controls) {
-        const Kind k = c->kind();
-        const bool focusable = k == Kind::TextBox || k == Kind::CommandButton || k == Kind::CheckBox
-                || k == Kind::OptionButton;
-        if (c->isVisible() && focusable)
+        if (c->takesFocus())
             order.push_back(c.get());
     }
     std::stable_sort(order.begin(), order.end(), [](const Control *a, const Control *b) {
         return a->description().tabIndex < b->description().tabIndex;
     });
-    m_peer->setTabOrder(order);
+    // A group is one stop: its checked element, else its first.
+    std::vector<Control *> stops;
+    for (Control *c : order) {
+        if (!isOption(*c)) {
+            stops.push_back(c);
+            continue;
+        }
+        const auto known = std::find_if(stops.begin(), stops.end(), [c](Control *s) { return sameGroup(*s, *c); });
+        if (known == stops.end())
+            stops.push_back(c);
+        else if (c->checked() && !(*known)->checked())
+            *known = c;
+    }
+    return stops;
+}
+
+Control *Form::nextTabStop(const Control *from, bool backwards) const
+{
+    const std::vector<Control *> stops = tabStops();
+    if (stops.empty())
+        return nullptr;
+    auto at = std::find_if(stops.begin(), stops.end(),
+                           [from](Control *s) { return s == from || (from && sameGroup(*s, *from)); });
+    if (at == stops.end())
+        return backwards ? stops.back() : stops.front();
+    const std::size_t i = std::size_t(at - stops.begin());
+    const std::size_t n = stops.size();
+    return stops[backwards ? (i + n - 1) % n : (i + 1) % n];
+}
+
+void Form::moveAlongGroup(Control &from, int step)
+{
+    std::vector<Control *> group;
+    for (const auto &c : m_controls) {
+        if (sameGroup(*c, from) && c->takesFocus())
+            group.push_back(c.get());
+    }
+    std::sort(group.begin(), group.end(), [](const Control *a, const Control *b) {
+        return a->description().index < b->description().index;
+    });
+    const auto at = std::find(group.begin(), group.end(), &from);
+    if (at == group.end())
+        return;
+    const int n = int(group.size());
+    Control *next = group[std::size_t(((at - group.begin()) + step % n + n) % n)];
+    if (next->peer())
+        next->peer()->setFocus();
+    if (auto *box = dynamic_cast<PictureBox *>(next))
+        box->pressAndRelease();
+}
+
+void Form::applyTabOrder()
+{
+    m_peer->setTabOrder(tabStops());
 }
 
 void Form::load()

@@ -17,6 +17,11 @@ namespace Runtime {
 // Turns a stored picture name into the picture; by default the back end's stored pictures.
 using PictureSource = std::function<Picture(const std::string &name)>;
 
+// Whether the keyboard has been used: focus indicators show only from then on, so that a
+// pointer user sees the windows exactly as before.
+bool keyboardUsed();
+void setKeyboardUsed();
+
 class Form
 {
 public:
@@ -76,6 +81,15 @@ public:
     // The window system has framed the window: one that does not fit its screen with its frame
     // is moved on, unless it has been moved meanwhile.
     void frameKnown();
+
+    // The keyboard's way through the form: every control that takes focus, by TabIndex; a
+    // group of option buttons (the elements of one array) is one stop, on its checked element.
+    std::vector<Control *> tabStops() const;
+    // The stop after (or before) `from`, round the form; the first when `from` is none.
+    Control *nextTabStop(const Control *from, bool backwards) const;
+    // The arrow keys in a group of option buttons: focus and selection move `step` elements
+    // on, round the group.
+    void moveAlongGroup(Control &from, int step);
 
     // Every form that exists, in order of creation.
     static const std::vector<Form *> &all();

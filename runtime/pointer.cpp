@@ -13,6 +13,8 @@ void PointerRules::press(Pixel at, std::int16_t button, std::int16_t held, std::
 {
     if (button != Button::Left && button != Button::Right && button != Button::Middle)
         return;
+    if (m_keyHeld)
+        cancel();
     const std::int16_t others = std::int16_t(held & ~button);
     // Other buttons are down that were never pressed here (a menu or a modal window took the
     // pointer meanwhile): the window system will bring this press's release to no control,
@@ -31,6 +33,8 @@ void PointerRules::press(Pixel at, std::int16_t button, std::int16_t held, std::
 
 void PointerRules::move(Pixel at, std::int16_t held, std::int16_t shift)
 {
+    if (m_keyHeld)
+        return;
     // Buttons held here that the pointer no longer holds were let go where this box could
     // not hear it.
     if (m_held & ~held)
@@ -40,6 +44,8 @@ void PointerRules::move(Pixel at, std::int16_t held, std::int16_t shift)
 
 void PointerRules::release(Pixel at, std::int16_t button, std::int16_t shift, bool inside)
 {
+    if (m_keyHeld)
+        return;
     if (!(m_held & button) || (button != Button::Left && button != Button::Right && button != Button::Middle))
         return;
     m_held = std::int16_t(m_held & ~button);
@@ -66,6 +72,7 @@ void PointerRules::cancel()
     const std::int16_t held = m_held;
     m_held = 0;
     m_leftPressedHere = false;
+    m_keyHeld = false;
     const Pixel away{-1, -1}; // just beyond the top-left corner, off every picture
     emitMove(away, held, 0);
     m_lastMove.reset();
@@ -73,6 +80,29 @@ void PointerRules::cancel()
         if (held & bit)
             m_sink(Event::Up, bit, 0, away);
     }
+}
+
+void PointerRules::keyPress(Pixel at)
+{
+    if (m_held != 0)
+        return;
+    m_keyHeld = true;
+    m_keyAt = at;
+    emitMove(at, 0, 0);
+    m_held = Button::Left;
+    m_leftPressedHere = true;
+    m_sink(Event::Down, Button::Left, 0, at);
+}
+
+void PointerRules::keyRelease()
+{
+    if (!m_keyHeld)
+        return;
+    m_keyHeld = false;
+    m_held = 0;
+    m_leftPressedHere = false;
+    m_sink(Event::Up, Button::Left, 0, m_keyAt);
+    m_sink(Event::Click, 0, 0, m_keyAt);
 }
 
 } // namespace Runtime

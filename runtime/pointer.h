@@ -31,6 +31,15 @@ public:
     // releases just off the box's top-left corner, after a move there, and complete no click.
     void cancel();
 
+    // The keyboard drives the box through the same events: a key press announces a move to
+    // `at` and presses the left button there, its release lets go there and completes the
+    // click. While a key holds the box the pointer's moves are not its own; a pointer press
+    // first lets go of the key's press (as cancel() does). A key press while the pointer holds
+    // a button, or a repeat of the held key, does nothing.
+    void keyPress(Pixel at);
+    void keyRelease();
+    bool keyHeld() const { return m_keyHeld; }
+
     std::int16_t held() const { return m_held; }
 
 private:
@@ -40,6 +49,8 @@ private:
     std::int16_t m_held = 0;         // buttons pressed on this box and not yet released
     bool m_leftPressedHere = false;  // a left press here that a release over the box completes
     std::optional<Pixel> m_lastMove; // the last place announced by a MouseMove
+    bool m_keyHeld = false;          // the left button held is a key's
+    Pixel m_keyAt;                   // where the key presses
 };
 
 } // namespace Runtime

@@ -19,6 +19,9 @@ private slots:
     void placedBesideTheMainWindow();
 
 private:
+    QWidget *mainWindow() const { return windowOf(*m_form); }
+    QWidget *aboutWindow() const { return windowOf(*m_about); }
+
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<Form2> m_about;
 };
@@ -32,16 +35,17 @@ void tst_About::initTestCase()
 
 void tst_About::window()
 {
-    QCOMPARE(m_about->windowTitle(), QStringLiteral("About..."));
-    QCOMPARE(m_about->size(), QSize(285, 132));
-    QCOMPARE(m_about->maximumSize(), QSize(285, 132));
-    QCOMPARE(m_about->geometry().topLeft(), QPoint(180, 149));
+    QWidget *about = aboutWindow();
+    QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
+    QCOMPARE(about->size(), QSize(285, 132));
+    QCOMPARE(about->maximumSize(), QSize(285, 132));
+    QCOMPARE(about->geometry().topLeft(), QPoint(180, 149));
     // Owned by the main window, so it stays over it; it has a frame with a close command.
-    QCOMPARE(m_about->parentWidget(), m_form.get());
-    QVERIFY(m_about->isWindow());
-    QVERIFY(m_about->windowFlags() & Qt::WindowCloseButtonHint || m_about->windowFlags().testFlag(Qt::Dialog));
+    QCOMPARE(about->parentWidget(), mainWindow());
+    QVERIFY(about->isWindow());
+    QVERIFY(about->windowFlags() & Qt::WindowCloseButtonHint || about->windowFlags().testFlag(Qt::Dialog));
     int labels = 0;
-    for (QObject *child : m_about->children())
+    for (QObject *child : about->children())
         labels += qobject_cast<QLabel *>(child) ? 1 : 0;
     QCOMPARE(labels, 6);
 }
@@ -77,7 +81,8 @@ void tst_About::lines()
     QFETCH(QColor, colour);
     QFETCH(int, pixelSize);
     QFETCH(bool, italic);
-    auto *label = m_about->control<QLabel>(QStringLiteral("Label1"), index);
+    auto *label = qobject_cast<QLabel *>(widgetNamed(*m_about, "Label1", index));
+    QVERIFY(label);
     QCOMPARE(label->text(), text);
     QCOMPARE(label->geometry(), place);
     QCOMPARE(label->palette().color(QPalette::WindowText), colour);
@@ -99,7 +104,7 @@ void tst_About::escapeCloses()
 {
     bool closed = false;
     onNextModal([&](QWidget *modal) {
-        QCOMPARE(modal, m_about.get());
+        QCOMPARE(modal, aboutWindow());
         QTest::keyClick(modal->windowHandle(), Qt::Key_Escape);
         closed = !modal->isVisible();
     });
@@ -121,11 +126,12 @@ void tst_About::placedBesideTheMainWindow()
 {
     QFETCH(QPoint, main);
     QFETCH(QPoint, about);
-    const QRect screen = m_form->screen()->availableGeometry();
+    QWidget *window = mainWindow();
+    const QRect screen = window->screen()->availableGeometry();
     if (main.x() < 0)
         main = screen.bottomRight() - QPoint(100, 80);
-    m_form->setGeometry(QRect(main, m_form->size()));
-    QTRY_COMPARE(m_form->geometry().topLeft(), main);
+    window->setGeometry(QRect(main, window->size()));
+    QTRY_COMPARE(window->geometry().topLeft(), main);
     // Each opening at the same place beside the main window, whatever happened to the last.
     for (int opening = 0; opening < 2; ++opening) {
         QRect client, frame;
@@ -144,7 +150,7 @@ void tst_About::placedBesideTheMainWindow()
             QCOMPARE(frame.bottomRight(), screen.bottomRight());
         }
     }
-    m_form->setGeometry(QRect(QPoint(156, 102), m_form->size()));
+    window->setGeometry(QRect(QPoint(156, 102), window->size()));
 }
 
 QUORVEL_TEST_MAIN(tst_About)

@@ -1,7 +1,6 @@
 // The bitmap controls, driven through the shown main window: the mask test and hot flags, the
 // check box, the option group, the direction pad and the three push buttons.
 #include "mainwindow.h"
-#include "values.h"
 
 #include <QLineEdit>
 #include <QAbstractButton>
@@ -9,6 +8,7 @@
 #include <QTimer>
 
 using Runtime::PictureBox;
+using Runtime::QtUi::pictureOf;
 
 namespace {
 
@@ -78,7 +78,7 @@ void tst_Controls::init()
     Runtime::setErrorReporter([this](const Runtime::RuntimeError &e) { m_errors << e.number(); });
     m_form = openMainWindow();
     QVERIFY(m_form);
-    m_pointer.setWindow(m_form.get());
+    m_pointer.setWindow(*m_form);
     m_pointer.move(QPoint(330, 2)); // a bare spot of the form
 }
 
@@ -93,7 +93,7 @@ PictureBox *tst_Controls::box(const QString &name)
 {
     if (name.startsWith(QLatin1String("Opt1(")))
         return m_form->Opt1[name.mid(5, 1).toInt()];
-    return m_form->control<PictureBox>(name);
+    return m_form->control<PictureBox>(name.toStdString());
 }
 
 // Which image of ImageList2 each option button shows (0: none of them).
@@ -145,21 +145,21 @@ void tst_Controls::maskTestSetsHotFlag()
     QFETCH(QString, flag);
     PictureBox *target = box(control);
     // From the opposite answer, so that the move must write the flag.
-    target->setTag(flag == QLatin1String("True") ? QStringLiteral("False") : QStringLiteral("True"));
+    target->setTag(flag == QLatin1String("True") ? "False" : "True");
     m_pointer.move(at, target);
-    QCOMPARE(target->tag(), flag);
+    QCOMPARE(qs(target->tag()), flag);
 }
 
 void tst_Controls::optionFlagsAreTheirOwn()
 {
     m_pointer.move(kBall, m_form->Opt1[1]);
-    QCOMPARE(m_form->Opt1[1]->tag(), QStringLiteral("True"));
-    QVERIFY(m_form->Opt1[0]->tag().isEmpty());
-    QVERIFY(m_form->Opt1[2]->tag().isEmpty());
-    QVERIFY(m_form->Chk1->tag().isEmpty());
+    QCOMPARE(qs(m_form->Opt1[1]->tag()), QStringLiteral("True"));
+    QVERIFY(m_form->Opt1[0]->tag().empty());
+    QVERIFY(m_form->Opt1[2]->tag().empty());
+    QVERIFY(m_form->Chk1->tag().empty());
     // The pad keeps no flag.
     m_pointer.move(QPoint(85, 50), m_form->Picture1);
-    QVERIFY(m_form->Picture1->tag().isEmpty());
+    QVERIFY(m_form->Picture1->tag().empty());
 }
 
 void tst_Controls::anyColourButBlackIsHot()
@@ -168,13 +168,13 @@ void tst_Controls::anyColourButBlackIsHot()
     mask.fill(qRgb(0, 0, 0));
     mask.setPixel(3, 3, qRgb(1, 0, 0));
     mask.setPixel(4, 3, qRgb(0, 0, 1));
-    m_form->PicM->setPicture(Runtime::Picture(mask));
+    m_form->PicM->setPicture(pictureOf(mask));
     m_pointer.move(QPoint(3, 3), m_form->Chk1);
-    QCOMPARE(m_form->Chk1->tag(), QStringLiteral("True"));
+    QCOMPARE(qs(m_form->Chk1->tag()), QStringLiteral("True"));
     m_pointer.move(QPoint(4, 3), m_form->Chk1);
-    QCOMPARE(m_form->Chk1->tag(), QStringLiteral("True"));
+    QCOMPARE(qs(m_form->Chk1->tag()), QStringLiteral("True"));
     m_pointer.move(QPoint(5, 3), m_form->Chk1);
-    QCOMPARE(m_form->Chk1->tag(), QStringLiteral("False"));
+    QCOMPARE(qs(m_form->Chk1->tag()), QStringLiteral("False"));
 }
 
 void tst_Controls::emptyFlagIsNotHot_data()
@@ -190,7 +190,7 @@ void tst_Controls::emptyFlagIsNotHot()
     // only be met by calling the procedures; they must neither act nor raise an error.
     QFETCH(QString, flag);
     for (PictureBox *b : {m_form->Chk1, m_form->pic1, m_form->Opt1[0], m_form->Opt1[1], m_form->Opt1[2]})
-        b->setTag(flag);
+        b->setTag(flag.toStdString());
     const QImage pic1Face = shownFace(m_form->pic1);
     Runtime::dispatch([&] {
         m_form->Chk1_MouseUp(1, 0, 12, 12);
@@ -251,7 +251,7 @@ void tst_Controls::checkBoxIgnoresReleaseOfAnotherControl()
 {
     // Pressed on Opt1(2), moved onto the check box's ball, released there: the release is
     // Opt1(2)'s.
-    QWidget *frame = m_form->control(QStringLiteral("Frame2"));
+    QWidget *frame = widgetNamed(*m_form, "Frame2");
     m_pointer.move(QPoint(5, 170), frame);
     m_pointer.press(Qt::LeftButton, QPoint(5, 170), frame);
     m_pointer.move(kBall, m_form->Chk1);
@@ -346,9 +346,9 @@ void tst_Controls::padZones()
 {
     QFETCH(QPoint, at);
     QFETCH(QString, action);
-    m_form->PadAction = QStringLiteral("stale");
+    m_form->PadAction = "stale";
     m_pointer.move(at, m_form->Picture1);
-    QCOMPARE(m_form->PadAction, action);
+    QCOMPARE(qs(m_form->PadAction), action);
 }
 
 void tst_Controls::padVerticalKeyWins()
@@ -356,14 +356,14 @@ void tst_Controls::padVerticalKeyWins()
     // With a mask that is white everywhere, the corners pass two tests; the vertical key wins.
     QImage white(171, 106, QImage::Format_RGB32);
     white.fill(qRgb(255, 255, 255));
-    m_form->Picture2->setPicture(Runtime::Picture(white));
+    m_form->Picture2->setPicture(pictureOf(white));
     const struct { QPoint at; const char *action; } cases[] = {
         {{10, 10}, "Up"}, {{160, 10}, "Up"}, {{10, 100}, "Down"}, {{160, 100}, "Down"},
         {{10, 50}, "Left"}, {{135, 50}, "Right"}, {{85, 50}, "Home"},
     };
     for (const auto &c : cases) {
         m_pointer.move(c.at, m_form->Picture1);
-        QCOMPARE(m_form->PadAction, QString::fromLatin1(c.action));
+        QCOMPARE(qs(m_form->PadAction), QString::fromLatin1(c.action));
     }
 }
 
@@ -382,7 +382,7 @@ void tst_Controls::padPressDragClick()
         QCOMPARE(shownFace(pad), face(1, key.lit));
         m_pointer.release(Qt::LeftButton, key.at, pad);
         QCOMPARE(shownFace(pad), face(1, 1));
-        QCOMPARE(m_form->Text2->text(), QString::fromLatin1(key.action));
+        QCOMPARE(qs(m_form->Text2->text()), QString::fromLatin1(key.action));
     }
     // Pressed on Up, dragged onto Down: Up stays lit until the release, and Down is written.
     m_pointer.move(QPoint(85, 15), pad);
@@ -391,39 +391,39 @@ void tst_Controls::padPressDragClick()
     QCOMPARE(shownFace(pad), face(1, 2));
     m_pointer.release(Qt::LeftButton, QPoint(85, 90), pad);
     QCOMPARE(shownFace(pad), face(1, 1));
-    QCOMPARE(m_form->Text2->text(), QStringLiteral("Down"));
+    QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("Down"));
 }
 
 void tst_Controls::padGapPressAndClick()
 {
     PictureBox *pad = m_form->Picture1;
-    m_form->Text2->setText(QStringLiteral("typed"));
+    m_form->Text2->setText("typed");
     m_pointer.move(QPoint(43, 52), pad);
     m_pointer.press(Qt::LeftButton, QPoint(43, 52), pad);
     QCOMPARE(shownFace(pad), storedImage(QStringLiteral("Picture1"))); // nothing lit
     m_pointer.release(Qt::LeftButton, QPoint(43, 52), pad);
     QCOMPARE(shownFace(pad), face(1, 1));
-    QCOMPARE(m_form->Text2->text(), QString());
+    QCOMPARE(qs(m_form->Text2->text()), QString());
     // Dragged off the pad: no click, the text stays.
-    m_form->Text2->setText(QStringLiteral("kept"));
+    m_form->Text2->setText("kept");
     m_pointer.move(QPoint(85, 52), pad);
     m_pointer.press(Qt::LeftButton, QPoint(85, 52), pad);
     m_pointer.move(QPoint(85, 120), pad);
     m_pointer.release(Qt::LeftButton, QPoint(85, 120), pad);
     QCOMPARE(shownFace(pad), face(1, 1));
-    QCOMPARE(m_form->Text2->text(), QStringLiteral("kept"));
+    QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("kept"));
 }
 
 void tst_Controls::padRightButtonLights()
 {
     PictureBox *pad = m_form->Picture1;
-    m_form->Text2->setText(QStringLiteral("kept"));
+    m_form->Text2->setText("kept");
     m_pointer.move(QPoint(150, 52), pad);
     m_pointer.press(Qt::RightButton, QPoint(150, 52), pad);
     QCOMPARE(shownFace(pad), face(1, 3));
     m_pointer.release(Qt::RightButton, QPoint(150, 52), pad);
     QCOMPARE(shownFace(pad), face(1, 1));
-    QCOMPARE(m_form->Text2->text(), QStringLiteral("kept")); // a click is the left button's
+    QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("kept")); // a click is the left button's
 }
 
 void tst_Controls::ovalButton_data()
@@ -460,8 +460,9 @@ void tst_Controls::ovalButton()
     QCOMPARE(seen.icon, int(QMessageBox::NoIcon));
     QCOMPARE(seen.faceMeanwhile, storedImage(QStringLiteral("pic3"))); // released first
     QCOMPARE(shownFace(oval), storedImage(QStringLiteral("pic3")));
-    // pic4 still holds the pressed face and gives it again.
-    QCOMPARE(shownFace(m_form->pic4), storedImage(QStringLiteral("pic4")));
+    // pic4 still holds the pressed face and gives it again (a hidden store: its picture, as no
+    // widget shows it).
+    QCOMPARE(imageOf(m_form->pic4->picture()), storedImage(QStringLiteral("pic4")));
 }
 
 void tst_Controls::ovalButtonDraggedOffComesBackUp()
@@ -525,7 +526,7 @@ void tst_Controls::exitEndsTheEventLoop()
 {
     // With the runtime's own End: the windows are hidden and the program's loop returns 0.
     Runtime::setEndHandler(nullptr);
-    QTimer::singleShot(0, m_form.get(), [this] {
+    QTimer::singleShot(0, windowOf(*m_form), [this] {
         m_pointer.click(Qt::LeftButton, QPoint(40, 20), m_form->Picture4);
     });
     QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang
@@ -556,7 +557,8 @@ void tst_Controls::aboutButtonOpensAboutWindow()
         QCOMPARE(shownFace(about), storedImage(QStringLiteral("Picture6")));
         m_pointer.release(Qt::LeftButton, QPoint(40, 20), about);
         QVERIFY(opened);
-        QCOMPARE(opened, static_cast<QWidget *>(m_form->aboutWindow()));
+        QVERIFY(m_form->aboutWindow());
+        QCOMPARE(opened, windowOf(*m_form->aboutWindow()));
         QCOMPARE(opened->windowTitle(), QStringLiteral("About..."));
         QCOMPARE(faceMeanwhile, storedImage(QStringLiteral("Picture5")));
         QVERIFY(!mainTookInput);
@@ -585,7 +587,7 @@ void tst_Controls::staleFlagNeverActs()
     // The flag is True when the modal window opens; while it is open the pointer comes to
     // rest on a black corner, where the main window hears nothing of it.
     m_pointer.move(hot, target);
-    QCOMPARE(target->tag(), QStringLiteral("True"));
+    QCOMPARE(qs(target->tag()), QStringLiteral("True"));
     onNextModal([&](QWidget *modal) {
         m_pointer.move(corner, target);
         modal->close();
@@ -607,7 +609,7 @@ void tst_Controls::staleFlagNeverActs()
     QVERIFY(!opened);
     QCOMPARE(m_form->ChkState, false);
     QCOMPARE(shownFace(target), before);
-    QCOMPARE(target->tag(), QStringLiteral("False"));
+    QCOMPARE(qs(target->tag()), QStringLiteral("False"));
 }
 
 QUORVEL_TEST_MAIN(tst_Controls)

@@ -39,7 +39,12 @@ private slots:
     void closingEndsTheProgram();
 
 private:
-    QWidget *control(const QString &name, int index = -1) { return m_form->control(name, index); }
+    // The widget that shows control `name` (element `index`), and the main window's own.
+    QWidget *control(const QString &name, int index = -1)
+    {
+        return widgetOf(m_form->control(name.toStdString(), index));
+    }
+    QWidget *window() const { return windowOf(*m_form); }
 
     std::unique_ptr<Form1> m_form;
     Pointer m_pointer;
@@ -49,7 +54,7 @@ void tst_MainWindow::init()
 {
     m_form = openMainWindow();
     QVERIFY(m_form);
-    m_pointer.setWindow(m_form.get());
+    m_pointer.setWindow(*m_form);
 }
 
 void tst_MainWindow::cleanup()
@@ -60,17 +65,17 @@ void tst_MainWindow::cleanup()
 
 void tst_MainWindow::caption()
 {
-    const QString caption = m_form->windowTitle();
+    const QString caption = window()->windowTitle();
     QCOMPARE(caption, QStringLiteral("Quorvel") + QString(29, QLatin1Char(' ')) + QStringLiteral("version1.1"));
     QCOMPARE(caption.size(), 46);
 }
 
 void tst_MainWindow::clientArea()
 {
-    QCOMPARE(m_form->size(), QSize(335, 365));
-    QCOMPARE(m_form->minimumSize(), QSize(335, 365));
-    QCOMPARE(m_form->maximumSize(), QSize(335, 365));
-    QCOMPARE(m_form->geometry().topLeft(), QPoint(156, 102));
+    QCOMPARE(window()->size(), QSize(335, 365));
+    QCOMPARE(window()->minimumSize(), QSize(335, 365));
+    QCOMPARE(window()->maximumSize(), QSize(335, 365));
+    QCOMPARE(window()->geometry().topLeft(), QPoint(156, 102));
 }
 
 void tst_MainWindow::controlPlaces_data()
@@ -112,26 +117,28 @@ void tst_MainWindow::controlPlaces()
     QFETCH(QString, container);
     QFETCH(QRect, place);
     QWidget *w = control(name, index);
+    QVERIFY(w);
     QCOMPARE(w->parentWidget()->objectName(), container);
     QCOMPARE(w->geometry(), place);
     QVERIFY(w->isVisible());
     // Wholly inside the client area.
-    QVERIFY(m_form->rect().contains(QRect(w->mapTo(m_form.get(), QPoint(0, 0)), w->size())));
+    QVERIFY(window()->rect().contains(QRect(w->mapTo(window(), QPoint(0, 0)), w->size())));
 }
 
 void tst_MainWindow::storesAreHiddenOutsideTheClientArea()
 {
     const char *stores[] = {"PicM", "pic4", "pic3", "pic2", "Picture8", "Picture3", "Picture5", "Picture6", "Picture2"};
     for (const char *name : stores) {
-        QWidget *w = control(QString::fromLatin1(name));
-        QVERIFY2(!w->isVisible(), name);
-        QVERIFY2(w->geometry().left() >= 359, name);
-        QCOMPARE(w->focusPolicy(), Qt::NoFocus);
-        QVERIFY2(!static_cast<PictureBox *>(w)->picture().isNull(), name);
+        // A hidden store has no widget: never shown, it can take neither input nor focus.
+        auto *store = m_form->control<PictureBox>(name);
+        QVERIFY2(!store->isVisible(), name);
+        QVERIFY2(store->rect().x >= 359, name);
+        QVERIFY2(store->peer() == nullptr, name);
+        QVERIFY2(!store->picture().isNull(), name);
     }
     // Only the two frames and the two bitmap buttons stand in the client area itself.
     QStringList visible;
-    for (QObject *child : m_form->children()) {
+    for (QObject *child : window()->children()) {
         if (auto *w = qobject_cast<QWidget *>(child); w && w->isVisible())
             visible << w->objectName();
     }
@@ -179,8 +186,10 @@ void tst_MainWindow::texts()
 
 void tst_MainWindow::textsFitTheirControls()
 {
-    for (const Runtime::Form::Entry &e : m_form->controls()) {
-        QWidget *w = e.widget;
+    for (const auto &c : m_form->controls()) {
+        QWidget *w = widgetOf(*c);
+        if (!w)
+            continue; // a hidden store: nothing is shown
         const QString name = w->objectName();
         const QFontMetrics fm(w->font());
         if (auto *label = qobject_cast<QLabel *>(w)) {
@@ -207,9 +216,9 @@ void tst_MainWindow::stateAfterLoad()
 {
     QCOMPARE(m_form->ChkState, false);
     QCOMPARE(m_form->OptIndex, qint16(0));
-    QVERIFY(m_form->PadAction.isEmpty());
-    for (const Runtime::Form::Entry &e : m_form->controls())
-        QVERIFY2(Runtime::tagOf(e.widget).isEmpty(), qPrintable(e.widget->objectName()));
+    QVERIFY(m_form->PadAction.empty());
+    for (const auto &c : m_form->controls())
+        QVERIFY2(c->tag().empty(), c->key().c_str());
     QCOMPARE(m_form->scaleMode(), 3);
     QCOMPARE(m_form->Picture1->scaleMode(), 3);
     QCOMPARE(m_form->Picture2->scaleMode(), 3);
@@ -247,43 +256,51 @@ void tst_MainWindow::startFacesOnScreen()
     QFETCH(QString, picture);
     QFETCH(QPoint, at);
     QFETCH(QRect, covered);
-    const QImage window = m_form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage grabbed = window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QImage expected = storedImage(picture);
     QVERIFY(!expected.isNull());
-    QImage shown = window.copy(QRect(at, expected.size()));
+    QImage shown = grabbed.copy(QRect(at, expected.size()));
     for (QImage *image : {&expected, &shown}) {
         for (int y = covered.top(); y <= covered.bottom(); ++y)
             for (int x = covered.left(); x <= covered.right(); ++x)
                 image->setPixel(x, y, 0);
     }
     QCOMPARE(shown, expected);
-    auto *box = static_cast<PictureBox *>(control(name, index));
-    QCOMPARE(box->mapTo(m_form.get(), box->drawingArea().topLeft()), at);
+    auto *box = static_cast<Runtime::QtUi::PictureBoxWidget *>(control(name, index));
+    QVERIFY(box);
+    QCOMPARE(box->mapTo(window(), box->drawingArea().topLeft()), at);
 }
 
 void tst_MainWindow::ovalButtonLiesOverThePad()
 {
     // Frame2 (150, 140) lies in both; the oval button is on top there.
     QWidget *frame = control("Frame2");
-    QCOMPARE(frame->childAt(QPoint(150, 140)), m_form->pic1);
-    QCOMPARE(frame->childAt(QPoint(144, 140)), m_form->Picture1);
+    QCOMPARE(frame->childAt(QPoint(150, 140)), widgetOf(*m_form->pic1));
+    QCOMPARE(frame->childAt(QPoint(144, 140)), widgetOf(*m_form->Picture1));
     // A move there reaches the oval button (its flag is written), not the pad.
-    m_form->PadAction = QStringLiteral("marker");
+    m_form->PadAction = "marker";
     m_pointer.move(QPoint(150, 140), frame);
-    QVERIFY(!m_form->pic1->tag().isEmpty());
-    QCOMPARE(m_form->PadAction, QStringLiteral("marker"));
+    QVERIFY(!m_form->pic1->tag().empty());
+    QCOMPARE(qs(m_form->PadAction), QStringLiteral("marker"));
 }
 
 void tst_MainWindow::keyboardOrder()
 {
-    QApplication::setActiveWindow(m_form.get());
+    QApplication::setActiveWindow(window());
     QTRY_COMPARE(QApplication::focusWidget(), control("Command1"));
-    // Command1, Check1, the option pair as one stop, Text1, Text2, and round again.
+    // By TabIndex, the bitmap controls among them; each group of option buttons is one stop,
+    // on its selected button; and round again. Shift+Tab goes the same way back.
     const QList<QWidget *> expected = {control("Check1"), control("Option1", 0), control("Text1"),
-                                       control("Text2"), control("Command1")};
+                                       control("Picture1"), control("Picture7"), control("Picture4"),
+                                       control("Text2"), control("pic1"), control("Chk1"),
+                                       control("Opt1", 0), control("Command1")};
     for (QWidget *next : expected) {
-        QTest::keyClick(m_form->windowHandle(), Qt::Key_Tab);
+        QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
+    }
+    for (qsizetype i = expected.size() - 2; i >= 0; --i) {
+        QTest::keyClick(window()->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), expected.at(i));
     }
 }
 
@@ -298,8 +315,8 @@ void tst_MainWindow::standardControlsShareNothing()
     m_pointer.click(Qt::LeftButton, QPoint(8, 10), check);
     QVERIFY(check->isChecked());
     m_pointer.click(Qt::LeftButton, QPoint(20, 15), control("Command1"));
-    QTest::keyClicks(m_form->Text2, QStringLiteral("typed"));
-    QCOMPARE(m_form->Text2->text(), QStringLiteral("typed"));
+    QTest::keyClicks(widgetOf(*m_form->Text2), QStringLiteral("typed"));
+    QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("typed"));
     QCOMPARE(m_form->ChkState, false);
     QCOMPARE(m_form->OptIndex, qint16(0));
     QCOMPARE(shownFace(m_form->Chk1), chk);
@@ -308,8 +325,10 @@ void tst_MainWindow::standardControlsShareNothing()
 
 void tst_MainWindow::closingEndsTheProgram()
 {
-    // The window closes while the program's event loop runs; the loop ends with status 0.
-    QTimer::singleShot(0, m_form.get(), [this] { m_form->close(); });
+    // The window closes while the program's event loop runs; the loop ends with status 0. It is
+    // the start-up form, as the program's start makes it.
+    m_form->setMain(true);
+    QTimer::singleShot(0, window(), [this] { window()->close(); });
     QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!m_form->isVisible());

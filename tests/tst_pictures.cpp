@@ -888,7 +888,7 @@ void tst_Pictures::icon()
         QCOMPARE(qAlpha(image.pixel(image.width() - 1, image.height() - 1)), 0);
 
         // The desktop icon theme's picture is the same image.
-        const QImage png = QImage(QStringLiteral(":/icons/quorvel-%1.png").arg(expected[i].size)).convertToFormat(QImage::Format_ARGB32);
+        const QImage png = QImage(QStringLiteral(":/icons/program-%1.png").arg(expected[i].size)).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(png.size(), image.size());
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {

@@ -238,7 +238,7 @@ void tst_Startup::missingFontIsNamed()
         program.start(QStringLiteral(QUORVEL_PROGRAM), QStringList());
         QVERIFY(program.waitForStarted());
         QByteArray errors;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             errors += program.readAllStandardError();
             return errors.contains('\n');
         }, fontsThere ? 1500 : 10000);

@@ -37,14 +37,16 @@ private slots:
     void windowsCarryTheProgramIcon();
 
 private:
-    // Real input through the X server: the pointer to a place of `w`, a click, a key.
-    void moveTo(QWidget *w, QPoint pos);
-    void click(QWidget *w, QPoint pos);
+    // Real input through the X server: the pointer to a place of a widget or control, a click,
+    // a key.
+    void moveTo(On on, QPoint pos);
+    void click(On on, QPoint pos);
     void key(const QString &keys);
     // Carries out one step of a row: "minimise About", "restore main", ...; "About" is the
     // modal window, whichever it is.
     void act(const QString &step, QWidget *about);
     bool chk1Toggles();
+    QWidget *mainWindow() const { return windowOf(*m_form); }
 
     std::unique_ptr<Form1> m_form;
     QElapsedTimer m_clock;
@@ -57,7 +59,7 @@ void tst_WindowSystem::init()
     Runtime::setEndHandler([] {});
     m_form = openMainWindow();
     QVERIFY(m_form);
-    QVERIFY(g_server->findWindow(m_form->windowTitle()));
+    QVERIFY(g_server->findWindow(mainWindow()->windowTitle()));
     QTest::qWait(100); // the window manager has framed it
 }
 
@@ -71,16 +73,17 @@ void tst_WindowSystem::cleanup()
     std::fprintf(stderr, "  %s took %lld ms\n", QTest::currentDataTag() ? QTest::currentDataTag() : QTest::currentTestFunction(), static_cast<long long>(m_clock.elapsed()));
 }
 
-void tst_WindowSystem::moveTo(QWidget *w, QPoint pos)
+void tst_WindowSystem::moveTo(On on, QPoint pos)
 {
-    const QPoint at = w->mapToGlobal(pos);
+    QVERIFY(on.widget);
+    const QPoint at = on.widget->mapToGlobal(pos);
     g_server->xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
     QTest::qWait(30);
 }
 
-void tst_WindowSystem::click(QWidget *w, QPoint pos)
+void tst_WindowSystem::click(On on, QPoint pos)
 {
-    moveTo(w, pos);
+    moveTo(on, pos);
     g_server->xdotool({QStringLiteral("click"), QStringLiteral("1")});
     QTest::qWait(30);
 }
@@ -93,7 +96,7 @@ void tst_WindowSystem::key(const QString &keys)
 
 void tst_WindowSystem::act(const QString &step, QWidget *about)
 {
-    QWidget *window = step.endsWith(QLatin1String("About")) ? about : m_form.get();
+    QWidget *window = step.endsWith(QLatin1String("About")) ? about : mainWindow();
     if (step.startsWith(QLatin1String("minimise"))) {
         // Some window managers take the window it belongs to along, or stay iconic.
         g_server->xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), id(window)});
@@ -197,7 +200,7 @@ void tst_WindowSystem::pressForgottenWhenTheWindowGoes()
     QFETCH(QPoint, at);
     QFETCH(QString, released);
     QFETCH(QString, how);
-    auto *box = m_form->control<PictureBox>(control);
+    auto *box = m_form->control<PictureBox>(control.toStdString());
     int ends = 0;
     Runtime::setEndHandler([&] { ++ends; });
     bool modalOpened = false;
@@ -205,23 +208,23 @@ void tst_WindowSystem::pressForgottenWhenTheWindowGoes()
     moveTo(box, at);
     g_server->xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
     QTRY_VERIFY(shownFace(box) != storedImage(released)); // pressed, or lit
-    const QString window = id(m_form.get());
+    const QString window = id(mainWindow());
     if (how == QLatin1String("minimised")) {
         g_server->xdotool({QStringLiteral("windowminimize"), window});
     } else {
         g_server->xdotool({QStringLiteral("windowunmap"), window});
     }
-    QTRY_VERIFY(!m_form->windowHandle()->isExposed());
+    QTRY_VERIFY(!mainWindow()->windowHandle()->isExposed());
     g_server->xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
     QTest::qWait(50);
     g_server->xdotool({how == QLatin1String("minimised") ? QStringLiteral("windowactivate") : QStringLiteral("windowmap"),
                        window});
-    QTRY_VERIFY(m_form->windowHandle()->isExposed());
+    QTRY_VERIFY(mainWindow()->windowHandle()->isExposed());
     QCOMPARE(shownFace(box), storedImage(released));
     QTest::qWait(100);
     QCOMPARE(ends, 0);
     QVERIFY(!modalOpened);
-    QCOMPARE(m_form->Text2->text(), QString());
+    QCOMPARE(qs(m_form->Text2->text()), QString());
 }
 
 void tst_WindowSystem::windowsCarryTheProgramIcon()
@@ -240,7 +243,7 @@ void tst_WindowSystem::windowsCarryTheProgramIcon()
         return sizes;
     };
     const QStringList expected{"16x16", "32x32"};
-    QCOMPARE(iconSizes(m_form.get()), expected);
+    QCOMPARE(iconSizes(mainWindow()), expected);
     QStringList about, box;
     onNextModal([&](QWidget *modal) {
         QTest::qWait(50);
@@ -271,9 +274,10 @@ int main(int argc, char *argv[])
     g_server = &server;
     qputenv("DISPLAY", server.display().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    Runtime::Look::prepare();
+    Runtime::QtUi::Look::prepare();
     QApplication app(argc, argv);
-    Program::setUp(app);
+    Runtime::QtUi::QtBackend backend;
+    Program::setUp();
     tst_WindowSystem tc;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&tc, argc, argv);

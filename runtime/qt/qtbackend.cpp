@@ -2,6 +2,7 @@
 #include "runtime/qt/qtbackend.h"
 
 #include "runtime/form.h"
+#include "runtime/qt/accessibility.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/qtbitmap.h"
 #include "runtime/qt/widgets.h"
@@ -23,6 +24,7 @@ QtBackend::QtBackend()
     icon.addFile(QStringLiteral(":/icons/program-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/program-32.png"), QSize(32, 32));
     QApplication::setWindowIcon(icon);
+    installAccessibility();
     setBackend(this);
 }
 

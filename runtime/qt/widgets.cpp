@@ -2,6 +2,7 @@
 #include "runtime/qt/widgets.h"
 
 #include "runtime/form.h"
+#include "runtime/qt/accessibility.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/qtbackend.h"
 #include "runtime/qt/qtbitmap.h"
@@ -23,6 +24,7 @@
 #include <qdrawutil.h>
 
 #include <cmath>
+#include <optional>
 
 namespace Runtime::QtUi {
 
@@ -54,6 +56,23 @@ std::int16_t shiftBits(Qt::KeyboardModifiers modifiers)
     if (modifiers & Qt::ControlModifier) bits |= ShiftKey::Ctrl;
     if (modifiers & Qt::AltModifier) bits |= ShiftKey::Alt;
     return bits;
+}
+
+// The keys that drive a bitmap control, as Qt names them.
+std::optional<Key> keyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Space: return Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Home: return Key::Home;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Down: return Key::Down;
+    default: return std::nullopt;
+    }
 }
 
 QRect toQRect(Rect r)
@@ -109,10 +128,19 @@ void FormWindow::show(Point clientOrigin, bool modal)
 {
     if (!QWidget::isVisible())
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    // A text box is named by the label beside it (not by the frame around it), known once
+    // every control of the form is there.
+    for (const auto &c : m_form.controls()) {
+        if (c->kind() == Kind::TextBox && widgetOf(*c))
+            widgetOf(*c)->setAccessibleName(QString::fromStdString(c->accessibleName()));
+    }
     setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
+    if (QWidget::isVisible()) {
+        // Shown again: brought to the front, as a first show does by itself.
+        raise();
+        activateWindow();
+    }
     QWidget::show();
-    raise();
-    activateWindow();
     if (QWindow *window = windowHandle()) {
         window->removeEventFilter(this);
         window->installEventFilter(this);
@@ -177,6 +205,24 @@ void FormWindow::setTabOrder(const std::vector<Control *> &order)
     }
 }
 
+bool FormWindow::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab go the form's way: by TabIndex, a group of option buttons one stop.
+    setKeyboardUsed();
+    const Control *current = nullptr;
+    for (QWidget *w = QApplication::focusWidget(); w && !current && w != this; w = w->parentWidget()) {
+        for (const auto &c : m_form.controls()) {
+            if (widgetOf(*c) == w)
+                current = c.get();
+        }
+    }
+    Control *target = m_form.nextTabStop(current, !next);
+    if (!target || !widgetOf(*target))
+        return QWidget::focusNextPrevChild(next);
+    widgetOf(*target)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 bool FormWindow::event(QEvent *event)
 {
     // A modal window over this one takes the pointer: the toolkit brings none of the held
@@ -232,8 +278,9 @@ void FormWindow::keyPressEvent(QKeyEvent *event)
 
 PictureBoxWidget::PictureBoxWidget(PictureBox &box, QWidget *parent) : QWidget(parent), m_box(box)
 {
-    // Driven by the pointer alone.
-    setFocusPolicy(Qt::NoFocus);
+    // A box drawn as a control takes the keyboard focus from the keyboard only: a pointer
+    // click leaves the focus where it was.
+    setFocusPolicy(box.takesFocus() ? Qt::TabFocus : Qt::NoFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
@@ -255,6 +302,47 @@ void PictureBoxWidget::paintEvent(QPaintEvent *)
         painter.setClipRect(area);
         painter.drawImage(area.topLeft(), bitmap->image());
     }
+    // The classic dotted focus rectangle, once the keyboard has been used.
+    if (hasFocus() && keyboardUsed()) {
+        painter.setClipRect(area);
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+    }
+}
+
+void PictureBoxWidget::keyPressEvent(QKeyEvent *event)
+{
+    const auto key = keyOf(event->key());
+    if (key && event->modifiers() == Qt::NoModifier) {
+        if (event->isAutoRepeat() || m_box.keyDown(*key))
+            return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PictureBoxWidget::keyReleaseEvent(QKeyEvent *event)
+{
+    const auto key = keyOf(event->key());
+    if (key && !event->isAutoRepeat() && m_box.keyUp(*key))
+        return;
+    QWidget::keyReleaseEvent(event);
+}
+
+void PictureBoxWidget::focusInEvent(QFocusEvent *event)
+{
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        setKeyboardUsed();
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void PictureBoxWidget::focusOutEvent(QFocusEvent *event)
+{
+    m_box.focusLost();
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 Pixel PictureBoxWidget::pixelOf(const QMouseEvent *event) const
@@ -349,6 +437,11 @@ public:
 
     void setFocus() override { m_widget->setFocus(Qt::OtherFocusReason); }
     bool hasFocus() const override { return m_widget->hasFocus(); }
+    void stateChanged() override
+    {
+        m_widget->update();
+        checkedStateChanged(m_widget);
+    }
 
 private:
     Control &m_control;

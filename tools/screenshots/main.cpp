@@ -2,19 +2,24 @@
 // pad key held down, with the message box open, and with the About window open.
 //
 //   QT_QPA_PLATFORM=offscreen screenshots <folder>
-#include "application.h"
-#include "form1.h"
-#include "look.h"
-#include "program.h"
+#include "app/form1.h"
+#include "app/program.h"
+#include "runtime/application.h"
+#include "runtime/qt/look.h"
+#include "runtime/qt/qtbackend.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 
 namespace {
+
+using Runtime::QtUi::widgetOf;
+using Runtime::QtUi::windowOf;
 
 QImage grabWindow(QWidget *w)
 {
@@ -61,41 +66,46 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    Runtime::Look::prepare();
+    Runtime::QtUi::Look::prepare();
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    Program::setUp(app);
+    Runtime::QtUi::QtBackend backend;
+    Program::setUp();
     Runtime::setEndHandler([] {});
 
     Form1 form;
     form.load();
-    form.show();
+    form.showForm(0);
     QApplication::processEvents();
-    bool ok = save(grabWindow(&form), folder + QStringLiteral("/main-window.png"));
+    QWidget *window = windowOf(form);
+    bool ok = save(grabWindow(window), folder + QStringLiteral("/main-window.png"));
 
     // The up key held down.
-    send(form.Picture1, QEvent::MouseMove, QPoint(85, 15), Qt::NoButton);
-    send(form.Picture1, QEvent::MouseButtonPress, QPoint(85, 15), Qt::LeftButton);
-    ok = save(grabWindow(&form), folder + QStringLiteral("/pad-key-lit.png")) && ok;
-    send(form.Picture1, QEvent::MouseButtonRelease, QPoint(85, 15), Qt::NoButton);
+    QWidget *pad = widgetOf(*form.Picture1);
+    send(pad, QEvent::MouseMove, QPoint(85, 15), Qt::NoButton);
+    send(pad, QEvent::MouseButtonPress, QPoint(85, 15), Qt::LeftButton);
+    ok = save(grabWindow(window), folder + QStringLiteral("/pad-key-lit.png")) && ok;
+    send(pad, QEvent::MouseButtonRelease, QPoint(85, 15), Qt::NoButton);
 
     // The message box of the oval button, and the About window, each grabbed while open.
     const auto grabModal = [&](const QString &name) {
         QTimer::singleShot(100, [&, name] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
-                ok = save(withOverlay(&form, modal), folder + QLatin1Char('/') + name) && ok;
+                ok = save(withOverlay(window, modal), folder + QLatin1Char('/') + name) && ok;
                 modal->close();
             }
         });
     };
     grabModal(QStringLiteral("message-box.png"));
-    send(form.pic1, QEvent::MouseMove, QPoint(80, 25), Qt::NoButton);
-    send(form.pic1, QEvent::MouseButtonPress, QPoint(80, 25), Qt::LeftButton);
-    send(form.pic1, QEvent::MouseButtonRelease, QPoint(80, 25), Qt::NoButton);
+    QWidget *oval = widgetOf(*form.pic1);
+    send(oval, QEvent::MouseMove, QPoint(80, 25), Qt::NoButton);
+    send(oval, QEvent::MouseButtonPress, QPoint(80, 25), Qt::LeftButton);
+    send(oval, QEvent::MouseButtonRelease, QPoint(80, 25), Qt::NoButton);
 
     grabModal(QStringLiteral("about-window.png"));
-    send(form.Picture7, QEvent::MouseMove, QPoint(40, 20), Qt::NoButton);
-    send(form.Picture7, QEvent::MouseButtonPress, QPoint(40, 20), Qt::LeftButton);
-    send(form.Picture7, QEvent::MouseButtonRelease, QPoint(40, 20), Qt::NoButton);
+    QWidget *about = widgetOf(*form.Picture7);
+    send(about, QEvent::MouseMove, QPoint(40, 20), Qt::NoButton);
+    send(about, QEvent::MouseButtonPress, QPoint(40, 20), Qt::LeftButton);
+    send(about, QEvent::MouseButtonRelease, QPoint(40, 20), Qt::NoButton);
     return ok ? 0 : 1;
 }
