@@ -139,7 +139,7 @@ void dispatch(const std::function<void()> &procedure)
     }
     // What the procedure changed of the controls' checked states is told at once.
     for (Form *form : Form::all()) {
-        for (const auto &c : form->controls())
+        for (Control *c : form->watchedControls())
             c->refreshCheckedState();
     }
 }

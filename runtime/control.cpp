@@ -57,6 +57,7 @@ void Control::setCheckedState(std::function<bool()> state)
 {
     m_checkedState = std::move(state);
     m_lastChecked = m_checkedState ? m_checkedState() : false;
+    m_form.watchCheckedState(*this);
 }
 
 void Control::refreshCheckedState()
@@ -227,21 +228,26 @@ void PictureBox::pressAndRelease(int part)
 void PictureBox::raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at)
 {
     const float unit = unitsPerPixel(m_scaleMode);
-    const float x = float(at.x) * unit, y = float(at.y) * unit;
-    switch (event) {
-    case PointerRules::Event::Down:
-        if (MouseDown) dispatch([&] { MouseDown(button, shift, x, y); });
-        break;
-    case PointerRules::Event::Move:
-        if (MouseMove) dispatch([&] { MouseMove(button, shift, x, y); });
-        break;
-    case PointerRules::Event::Up:
-        if (MouseUp) dispatch([&] { MouseUp(button, shift, x, y); });
-        break;
-    case PointerRules::Event::Click:
-        if (Click) dispatch([&] { Click(); });
-        break;
+    // One reference to the call: small enough that the dispatcher's function needs no memory
+    // of its own on every pointer move.
+    struct Call
+    {
+        const MouseEvent *handler;
+        MouseArgs args;
+    };
+    const MouseEvent *handler = event == PointerRules::Event::Down ? &MouseDown
+            : event == PointerRules::Event::Move                   ? &MouseMove
+            : event == PointerRules::Event::Up                     ? &MouseUp
+                                                                   : nullptr;
+    if (!handler) {
+        if (Click)
+            dispatch(Click);
+        return;
     }
+    if (!*handler)
+        return;
+    const Call call{handler, {button, shift, float(at.x) * unit, float(at.y) * unit}};
+    dispatch([&call] { (*call.handler)(call.args.button, call.args.shift, call.args.x, call.args.y); });
 }
 
 } // namespace Runtime

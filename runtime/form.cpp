@@ -181,6 +181,12 @@ void Form::moveAlongGroup(Control &from, int step)
         box->pressAndRelease();
 }
 
+void Form::watchCheckedState(Control &control)
+{
+    if (std::find(m_watched.begin(), m_watched.end(), &control) == m_watched.end())
+        m_watched.push_back(&control);
+}
+
 void Form::applyTabOrder()
 {
     m_peer->setTabOrder(tabStops());

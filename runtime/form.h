@@ -91,6 +91,10 @@ public:
     // on, round the group.
     void moveAlongGroup(Control &from, int step);
 
+    // The controls whose checked state the program tells (see Control::setCheckedState).
+    void watchCheckedState(Control &control);
+    const std::vector<Control *> &watchedControls() const { return m_watched; }
+
     // Every form that exists, in order of creation.
     static const std::vector<Form *> &all();
 
@@ -103,6 +107,7 @@ private:
     std::string m_name;
     std::unique_ptr<WindowPeer> m_peer;
     std::vector<std::unique_ptr<Control>> m_controls;
+    std::vector<Control *> m_watched;
     int m_scaleMode;
     std::function<void()> m_load;
     bool m_loaded = false;

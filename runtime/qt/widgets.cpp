@@ -234,8 +234,10 @@ bool FormWindow::event(QEvent *event)
 
 bool FormWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() != QEvent::Expose) // most events: the pointer's on its way in
+        return false;
     QWindow *window = windowHandle();
-    if (watched == window && event->type() == QEvent::Expose) {
+    if (watched == window) {
         if (!window->isExposed())
             m_form.pointerLost(); // unmapped, by the window system or another client
         else
