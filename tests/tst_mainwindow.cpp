@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QKeyEvent>
+#include <QTextLayout>
 #include <QTimer>
 #include <QStyleOptionGroupBox>
 
@@ -35,6 +37,7 @@ private slots:
     void startFacesOnScreen();
     void ovalButtonLiesOverThePad();
     void keyboardOrder();
+    void textInAnyScriptIsDrawn();
     void standardControlsShareNothing();
     void closingEndsTheProgram();
 
@@ -302,6 +305,37 @@ void tst_MainWindow::keyboardOrder()
         QTest::keyClick(window()->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), expected.at(i));
     }
+}
+
+void tst_MainWindow::textInAnyScriptIsDrawn()
+{
+    // Armenian is beyond the mapped face: typed into a text box it is drawn from a face that
+    // has it, not as empty boxes.
+    auto *edit = qobject_cast<QLineEdit *>(widgetOf(*m_form->Text2));
+    const QString armenian = QStringLiteral("\u0531\u0532\u0533");
+    edit->setFocus();
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, armenian); // as a keyboard layout sends it
+    QApplication::sendEvent(edit, &typed);
+    QCOMPARE(qs(m_form->Text2->text()), armenian);
+    QTextLayout layout(armenian, edit->font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    QVERIFY(!runs.isEmpty());
+    for (const QGlyphRun &run : runs) {
+        QVERIFY2(run.rawFont().familyName() != QLatin1String("Liberation Sans"), qPrintable(run.rawFont().familyName()));
+        for (quint32 glyph : run.glyphIndexes())
+            QVERIFY(glyph != 0); // 0 is the face's "no glyph" box
+    }
+    // And the field shows them: dark pixels where the text goes.
+    const QImage shown = edit->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int dark = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x)
+            dark += qGray(shown.pixel(x, y)) < 100;
+    }
+    QVERIFY(dark > 20);
 }
 
 void tst_MainWindow::standardControlsShareNothing()

@@ -12,7 +12,8 @@ class QApplication;
 
 namespace Runtime::QtUi::Look {
 
-// Before the application object exists: ignore the desktop's fonts, colours and theme.
+// Before the application object exists: ignore the desktop's fonts, colours and theme, and
+// the system's font rules.
 void prepare();
 
 // The classic "Windows" style, the classic grey palette and the pixel-sized default font.
@@ -32,10 +33,5 @@ QFont font(const FontDescription &description);
 
 // "MS Sans Serif" and "Arial" become the installed face with their widths.
 QString mapFamily(const QString &family);
-
-// What is missing for every text to fit, asked of the system's fonts before the toolkit
-// starts: the face the described fonts map to, and the package that brings it. Nothing when
-// it is installed.
-std::optional<QString> missingFace();
 
 } // namespace Runtime::QtUi::Look

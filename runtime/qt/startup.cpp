@@ -2,6 +2,7 @@
 // in one line each, and the toolkit started with the program's name only.
 #include "runtime/qt/qtbackend.h"
 
+#include "runtime/qt/fonts.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/widgets.h"
 
@@ -231,9 +232,9 @@ int run(char **argv, const char *programName, const std::function<int()> &progra
         say(*problem);
         return 1;
     }
-    if (const auto missing = Look::missingFace())
-        say(*missing);
     Look::prepare();
+    if (const auto missing = Fonts::missingFace())
+        say(*missing);
     // The program takes no command line: the toolkit is given the program's name only.
     char *name = argv && argv[0] ? argv[0] : const_cast<char *>(programName);
     int toolkitArgc = 1;
