@@ -105,31 +105,25 @@ const ControlDescription kControls[] = {
 const Runtime::FormDescription kForm1{
     "Form1", "Quorvel                             version1.1", {2340, 1530, 5025, 5475}, kControls};
 
-// Stored pictures come from the program's resources; a name used twice shares one picture.
-Runtime::PictureSource storedPictures()
+// Stored pictures come from the program's resources; a name used twice shares one picture,
+// the image lists' pictures included.
+Runtime::Picture storedPicture(Form1::PictureCache &cache, const std::string &name)
 {
-    auto cache = std::make_shared<std::vector<std::pair<std::string, Runtime::Picture>>>();
-    return [cache](const std::string &name) {
-        for (const auto &[known, picture] : *cache) {
-            if (known == name)
-                return picture;
-        }
-        cache->emplace_back(name, Runtime::backend().loadPicture(name));
-        return cache->back().second;
-    };
-}
-
-Runtime::ImageList imageList(const std::string &name, int count)
-{
-    std::vector<Runtime::Picture> pictures;
-    for (int i = 1; i <= count; ++i)
-        pictures.push_back(Runtime::backend().loadPicture(name + "-" + std::to_string(i)));
-    return Runtime::ImageList(std::move(pictures));
+    for (const auto &[known, picture] : cache) {
+        if (known == name)
+            return picture;
+    }
+    cache.emplace_back(name, Runtime::backend().loadPicture(name));
+    return cache.back().second;
 }
 
 } // namespace
 
-Form1::Form1() : Runtime::Form(kForm1, nullptr, storedPictures())
+Form1::Form1() : Form1(std::make_shared<PictureCache>()) { }
+
+Form1::Form1(std::shared_ptr<PictureCache> pictures)
+    : Runtime::Form(kForm1, nullptr, [pictures](const std::string &name) { return storedPicture(*pictures, name); })
+    , m_pictures(std::move(pictures))
 {
     using Runtime::PictureBox;
     PicM = control<PictureBox>("PicM");
@@ -150,9 +144,13 @@ Form1::Form1() : Runtime::Form(kForm1, nullptr, storedPictures())
     Picture1 = control<PictureBox>("Picture1");
     Text2 = control<Runtime::TextBox>("Text2");
 
-    // The image lists come after every other control, ImageList2 first.
-    ImageList2 = imageList("ImageList2", 6);
-    ImageList1 = imageList("ImageList1", 6);
+    // The image lists come after every other control, ImageList2 first. Their faces are read
+    // when first shown.
+    for (auto [list, name] : {std::pair{&ImageList2, "ImageList2-"}, std::pair{&ImageList1, "ImageList1-"}}) {
+        *list = Runtime::ImageList(6, [cache = m_pictures, name = std::string(name)](int n) {
+            return storedPicture(*cache, name + std::to_string(n));
+        });
+    }
 
     bindProcedures();
 }

@@ -10,10 +10,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class Form1 final : public Runtime::Form
 {
 public:
+    // Every stored picture read so far, by name.
+    using PictureCache = std::vector<std::pair<std::string, Runtime::Picture>>;
+
     Form1();
     ~Form1() override;
 
@@ -67,9 +72,12 @@ public:
     void Picture7_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
 private:
+    explicit Form1(std::shared_ptr<PictureCache> pictures);
     void bindProcedures();
     Runtime::PictureBox *option(std::int16_t Index) const;
     void showSelection(std::int16_t selected);
 
     std::unique_ptr<Form2> m_form2;
+    std::shared_ptr<PictureCache> m_pictures; // made before the controls that read it
+
 };

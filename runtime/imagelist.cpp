@@ -12,7 +12,10 @@ Picture ImageList::picture(int index) const
     if (index < 1 || index > count())
         throw RuntimeError(Err::IndexOutOfBounds, "Index out of bounds: image " + std::to_string(index)
                                                           + " of " + std::to_string(count()));
-    return m_pictures[std::size_t(index - 1)];
+    Picture &picture = m_pictures[std::size_t(index - 1)];
+    if (picture.isNull() && m_loader)
+        picture = m_loader(index);
+    return picture;
 }
 
 } // namespace Runtime

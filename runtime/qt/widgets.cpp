@@ -128,11 +128,21 @@ void FormWindow::show(Point clientOrigin, bool modal)
 {
     if (!QWidget::isVisible())
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
-    // A text box is named by the label beside it (not by the frame around it), known once
-    // every control of the form is there.
+    // A control is named by the label beside it (not by the frame around it), known once
+    // every control of the form is there; the label is its buddy, so that assistive
+    // technology links the two and reads the name once.
     for (const auto &c : m_form.controls()) {
-        if (c->kind() == Kind::TextBox && widgetOf(*c))
-            widgetOf(*c)->setAccessibleName(QString::fromStdString(c->accessibleName()));
+        QWidget *w = widgetOf(*c);
+        if (!w || !c->description().labelledBy)
+            continue;
+        if (c->kind() == Kind::TextBox)
+            w->setAccessibleName(QString::fromStdString(c->accessibleName()));
+        for (const auto &label : m_form.controls()) {
+            if (label->key() == c->description().labelledBy) {
+                if (auto *l = qobject_cast<QLabel *>(widgetOf(*label)))
+                    l->setBuddy(w);
+            }
+        }
     }
     setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
     if (QWidget::isVisible()) {

@@ -299,6 +299,20 @@ def inside(program):
             check(False, "the controls the rest of the test uses are there")
             return failures
 
+        # ---- each control named by a label is linked to it, so its name is read once
+        def labelled_by(acc):
+            names = []
+            for relation in acc.getRelationSet():
+                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                    names += [relation.getTarget(i).name for i in range(relation.getNTargets())
+                              if relation.getTarget(i).getRole() == LABEL]
+            return names
+        for acc, label in [(entry, "Action:"), (control(FRAME1, TEXT, "Label1"), "Label1"),
+                           (chk, "qvCheck1")] + [(o, "qvOption1(%d)" % i) for i, o in enumerate(options)]:
+            if acc is not None:
+                check(label in labelled_by(acc), "%r is labelled by its label %r (it is by %s)"
+                      % (acc.name, label, labelled_by(acc)))
+
         # ---- a real click on the check box's ball
         ball = tuple(CLIENT_ORIGIN[i] + FRAME2_AT[i] + CHK1_AT[i] + BALL_CENTRE[i] for i in (0, 1))
         check(contains(extents(chk), ball), "the check box's extents %s hold its ball at %s"
