@@ -48,8 +48,9 @@ public:
 int run(char **argv, const char *programName, const std::function<int()> &program);
 
 // Why no window could be opened here, or nothing when a display is there to open. An X
-// display gets `timeoutMs` to answer.
-std::optional<QString> displayProblem(int timeoutMs = 4000);
+// display gets `timeoutMs` to answer; `meanwhile` runs while it does (and when there is
+// nothing to wait for, before the answer is given).
+std::optional<QString> displayProblem(int timeoutMs = 4000, const std::function<void()> &meanwhile = {});
 
 // The widget that shows a control (nullptr for a hidden store), and a form's window: for
 // tests and tools that look at what is on screen.

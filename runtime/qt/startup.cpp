@@ -39,10 +39,11 @@ struct XAnswer
     int depth = 0;
 };
 
-XAnswer askX(const QByteArray &display, int timeoutMs)
+// Connecting can wait forever on a display that takes the connection and never answers, so it
+// happens on a thread of its own that is left behind if it does not come back; `meanwhile`
+// runs while the display answers.
+XAnswer askX(const QByteArray &display, int timeoutMs, const std::function<void()> &meanwhile)
 {
-    // Connecting can wait forever on a display that takes the connection and never answers,
-    // so it happens on a thread of its own that is left behind if it does not come back.
     struct Shared
     {
         std::mutex mutex;
@@ -73,6 +74,8 @@ XAnswer askX(const QByteArray &display, int timeoutMs)
         shared->finished = true;
         shared->done.notify_all();
     }).detach();
+    if (meanwhile)
+        meanwhile();
     std::unique_lock lock(shared->mutex);
     shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return shared->finished; });
     return shared->finished ? shared->answer : XAnswer{};
@@ -81,10 +84,12 @@ XAnswer askX(const QByteArray &display, int timeoutMs)
 
 // The fewest bits of colour a display needs for the pictures to show as they are.
 constexpr int kLeastDepth = 15;
+// How long a display gets to answer before the program gives up on it.
+constexpr int kDisplayTimeoutMs = 4000;
 
 } // namespace
 
-std::optional<QString> displayProblem(int timeoutMs)
+std::optional<QString> displayProblem(int timeoutMs, const std::function<void()> &meanwhile)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM").section(QLatin1Char(':'), 0, 0);
@@ -94,15 +99,18 @@ std::optional<QString> displayProblem(int timeoutMs)
             || (platform.isEmpty() && !display.isEmpty());
     const bool wantsWayland = platform == QLatin1String("wayland")
             || (platform.isEmpty() && display.isEmpty() && !wayland.isEmpty());
-    if (!platform.isEmpty() && !wantsXcb && !wantsWayland)
+    if (!platform.isEmpty() && !wantsXcb && !wantsWayland) {
+        if (meanwhile)
+            meanwhile();
         return std::nullopt; // a platform without a display server, chosen on purpose
+    }
     if (!wantsXcb && !wantsWayland)
         return QStringLiteral("no display to open (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     if (wantsXcb) {
         if (display.isEmpty())
             return QStringLiteral("no display to open (DISPLAY is not set)");
 #if QUORVEL_HAVE_XCB
-        const XAnswer x = askX(display.toLocal8Bit(), timeoutMs);
+        const XAnswer x = askX(display.toLocal8Bit(), timeoutMs, meanwhile);
         if (!x.answered)
             return QStringLiteral("the display \"%1\" does not answer").arg(display);
         if (!x.connected)
@@ -114,6 +122,8 @@ std::optional<QString> displayProblem(int timeoutMs)
                     .arg(display).arg(x.depth).arg(kLeastDepth);
 #else
         Q_UNUSED(timeoutMs);
+        if (meanwhile)
+            meanwhile();
 #endif
         return std::nullopt;
     }
@@ -125,6 +135,8 @@ std::optional<QString> displayProblem(int timeoutMs)
 #else
     Q_UNUSED(timeoutMs);
 #endif
+    if (meanwhile)
+        meanwhile();
     return std::nullopt;
 }
 
@@ -228,11 +240,11 @@ void toolkitStarted()
 int run(char **argv, const char *programName, const std::function<int()> &program)
 {
     installMessageHandler(programName);
-    if (const auto problem = displayProblem()) {
+    // The look, fonts included, is made ready while the display answers.
+    if (const auto problem = displayProblem(kDisplayTimeoutMs, [] { Look::prepare(); })) {
         say(*problem);
         return 1;
     }
-    Look::prepare();
     if (const auto missing = Fonts::missingFace())
         say(*missing);
     // The program takes no command line: the toolkit is given the program's name only.
