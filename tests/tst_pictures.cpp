@@ -911,15 +911,10 @@ void tst_Pictures::loader()
     QStringList names = Assets::pictureNames();
     std::sort(expected.begin(), expected.end());
     QCOMPARE(names, expected);
-    // Reading a picture twice gives the same picture.
-    QCOMPARE(Assets::loadPicture(u"ImageList2-6"), Assets::loadPicture(u"ImageList2-6"));
 }
 
 void tst_Pictures::drawingIsReproducible()
 {
-#if !defined(QUORVEL_DRAWPICTURES) || !defined(QUORVEL_ASSETS_DIR)
-    QSKIP("built without the drawing program");
-#else
     QTemporaryDir out;
     QVERIFY(out.isValid());
     QProcess draw;
@@ -948,7 +943,6 @@ void tst_Pictures::drawingIsReproducible()
     QVERIFY2(different.isEmpty(),
              qPrintable(QStringLiteral("drawpictures no longer gives the committed files: ") + different.join(u", ")
                         + QStringLiteral(" (regenerate with drawpictures assets/ and look at the result)")));
-#endif
 }
 
 QTEST_MAIN(tst_Pictures)
