@@ -38,6 +38,17 @@ int fontHeight(double points)
     return -int(std::lround(points * 96.0 / 72.0));
 }
 
+// The face Windows draws a described family in. "MS Sans Serif" is a bitmap font whose bold is
+// made by drawing every glyph one pixel wider, which would cut off the About window's longest
+// line; its TrueType successor, which every Windows since 2000 ships, keeps the widths of the
+// regular face and makes a true bold.
+std::wstring faceOf(const char *family)
+{
+    if (lstrcmpiA(family, "MS Sans Serif") == 0)
+        return L"Microsoft Sans Serif";
+    return wide(family);
+}
+
 HFONT font(const FontDescription &d)
 {
     if (!d.family)
@@ -47,7 +58,7 @@ HFONT font(const FontDescription &d)
     const Key key{d.family, d.points, d.bold, d.italic};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
-        const std::wstring face = wide(d.family);
+        const std::wstring face = faceOf(d.family);
         HFONT made = CreateFontW(fontHeight(d.points > 0 ? d.points : 8.25), 0, 0, 0, d.bold ? FW_BOLD : FW_NORMAL,
                                  d.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
