@@ -17,6 +17,8 @@ namespace {
 constexpr UINT kFrameKnown = WM_APP + 1;
 // Posted to a disabled window that was activated: the modal window over it takes over.
 constexpr UINT kActivateModal = WM_APP + 2;
+// Posted to a modal window that was minimised: the program goes down as a whole.
+constexpr UINT kMinimiseWithOwner = WM_APP + 3;
 
 std::vector<FormWindow *> &allWindows()
 {
@@ -99,7 +101,8 @@ FormWindow *FormWindow::of(HWND window)
 
 void FormWindow::show(Point clientOrigin, bool modal)
 {
-    const bool wasVisible = IsWindowVisible(m_hwnd);
+    const bool wasVisible = isVisible();
+    m_hiddenWithOwner = false;
     const RECT frame = frameFor(clientOrigin, clientSize(m_form), m_style);
     if (IsIconic(m_hwnd)) {
         WINDOWPLACEMENT placement{};
@@ -128,12 +131,13 @@ void FormWindow::hide()
     // The windows this one kept from input come back first, so that Windows hands the
     // activation to the owner rather than to another program.
     enableOthers();
+    m_hiddenWithOwner = false;
     ShowWindow(m_hwnd, SW_HIDE);
 }
 
 bool FormWindow::isVisible() const
 {
-    return IsWindowVisible(m_hwnd) != FALSE;
+    return m_hiddenWithOwner || IsWindowVisible(m_hwnd) != FALSE;
 }
 
 void FormWindow::runModal()
@@ -225,6 +229,30 @@ void FormWindow::activatePopup()
         SetForegroundWindow(w->m_hwnd);
         SetActiveWindow(w->m_hwnd);
         return;
+    }
+}
+
+void FormWindow::hideOwned()
+{
+    for (FormWindow *w : allWindows()) {
+        if (w->m_owner == this && IsWindowVisible(w->m_hwnd)) {
+            w->m_hiddenWithOwner = true;
+            ShowWindow(w->m_hwnd, SW_HIDE);
+        }
+    }
+}
+
+void FormWindow::showOwned()
+{
+    for (FormWindow *w : allWindows()) {
+        if (w->m_owner != this || !w->m_hiddenWithOwner)
+            continue;
+        w->m_hiddenWithOwner = false;
+        ShowWindow(w->m_hwnd, SW_SHOWNA);
+        if (!w->m_disabled.empty()) {
+            SetForegroundWindow(w->m_hwnd);
+            SetActiveWindow(w->m_hwnd);
+        }
     }
 }
 
@@ -388,9 +416,24 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         m_form.frameKnown();
         return 0;
     case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED)
+        if (wParam == SIZE_MINIMIZED) {
             m_form.pointerLost();
+            hideOwned();
+            if (!m_disabled.empty() && m_owner)
+                PostMessageW(m_hwnd, kMinimiseWithOwner, 0, 0);
+        } else if (wParam == SIZE_RESTORED) {
+            showOwned();
+        }
         break;
+    case kMinimiseWithOwner:
+        // A modal window minimised on its own would leave its owner on the screen taking no
+        // input, and itself hard to find: the owner goes down instead and takes this window
+        // with it; both come back together.
+        if (IsIconic(m_hwnd) && m_owner && !m_disabled.empty()) {
+            ShowWindow(m_hwnd, SW_RESTORE);
+            ShowWindow(m_owner->m_hwnd, SW_MINIMIZE);
+        }
+        return 0;
     case WM_SHOWWINDOW:
         if (!wParam)
             m_form.pointerLost();

@@ -56,6 +56,9 @@ private:
     void disableOthers();
     void enableOthers();
     void activatePopup();
+    // The windows shown over this one go down with it when it is minimised, and come back.
+    void hideOwned();
+    void showOwned();
 
     Win32Backend &m_backend;
     Form &m_form;
@@ -66,7 +69,7 @@ private:
     HWND m_lastFocus = nullptr;
     std::vector<HWND> m_disabled; // the windows this modal show disabled
     bool m_endModal = false;
-    bool m_shownOnce = false;
+    bool m_hiddenWithOwner = false; // shown, and hidden while its owner is minimised
     bool m_closing = false;
 };
 

@@ -168,3 +168,50 @@ TEST_CASE("closing the main window while About is open ends the program with sta
     REQUIRE(PostMessageW(q.main(), WM_CLOSE, 0, 0));
     CHECK(q.waitForExitCode() == 0);
 }
+
+TEST_CASE("minimising either window under About and restoring it leaves About usable and the main window working")
+{
+    // What a task bar or window manager does: minimise a window, and bring it back.
+    enum class Minimised { Main, About };
+    for (Minimised which : {Minimised::Main, Minimised::About}) {
+        CAPTURE(which == Minimised::Main ? "the main window" : "About");
+        Quorvel q;
+        REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+        HWND about = q.waitForOwned(L"QuorvelForm");
+        REQUIRE(about != nullptr);
+        const POINT aboutOrigin = clientOrigin(about);
+
+        if (which == Minimised::Main) {
+            ShowWindow(q.main(), SW_MINIMIZE);
+            CHECK(waitUntil([&] { return IsIconic(q.main()) != FALSE; }));
+            CHECK(waitUntil([&] { return !IsWindowVisible(about); })); // it goes with its owner
+            ShowWindow(q.main(), SW_RESTORE);
+            CHECK(waitUntil([&] { return !IsIconic(q.main()); }));
+        } else {
+            // About goes down with the main window, as the program's one task; both come back
+            // together.
+            ShowWindow(about, SW_MINIMIZE);
+            CHECK(waitUntil([&] { return IsIconic(q.main()) != FALSE; }));
+            CHECK(waitUntil([&] { return !IsWindowVisible(about); }));
+            ShowWindow(q.main(), SW_RESTORE);
+            CHECK(waitUntil([&] { return !IsIconic(q.main()); }));
+            CHECK_FALSE(IsIconic(about));
+        }
+        // A click on the main window, which About keeps from input, goes nowhere.
+        REQUIRE(click(q.at("Picture1", {85, 52})));
+        CHECK(waitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+        CHECK(waitUntil([&] { return guiThreadInfo(about).hwndActive == about; }));
+        const POINT origin = clientOrigin(about);
+        CHECK(origin.x == aboutOrigin.x);
+        CHECK(origin.y == aboutOrigin.y);
+        CHECK_FALSE(IsWindowEnabled(q.main()));
+
+        REQUIRE(moveTo(centre(about)));
+        REQUIRE(tap(VK_ESCAPE));
+        CHECK(waitUntil([&] { return !IsWindowVisible(about); }));
+        CHECK(q.action().empty()); // the click on the main window went nowhere
+        CHECK(waitUntil([&] { return IsWindowEnabled(q.main()) != FALSE; }));
+        REQUIRE(click(q.at("Picture1", {85, 15})));
+        CHECK(q.waitForAction(L"Up"));
+    }
+}
