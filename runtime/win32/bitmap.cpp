@@ -15,26 +15,30 @@ std::shared_ptr<const Win32Bitmap> Win32Bitmap::load(HINSTANCE module, const std
         DeleteObject(handle);
         return nullptr;
     }
-    const int width = info.bmWidth;
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    std::vector<std::uint32_t> pixels(std::size_t(width) * std::size_t(height));
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof request.bmiHeader;
-    request.bmiHeader.biWidth = width;
-    request.bmiHeader.biHeight = -height; // top row first
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, handle, 0, UINT(height), pixels.data(), &request, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != height) {
-        DeleteObject(handle);
-        return nullptr;
+    return std::shared_ptr<const Win32Bitmap>(new Win32Bitmap(handle, info.bmWidth, height));
+}
+
+std::uint32_t Win32Bitmap::colourAt(int x, int y) const
+{
+    if (m_pixels.empty()) {
+        // Windows converts whatever it holds (1, 8 or 24 bits a pixel) to 32 bits.
+        m_pixels.assign(std::size_t(m_width) * std::size_t(m_height), 0);
+        BITMAPINFO request{};
+        request.bmiHeader.biSize = sizeof request.bmiHeader;
+        request.bmiHeader.biWidth = m_width;
+        request.bmiHeader.biHeight = -m_height; // top row first
+        request.bmiHeader.biPlanes = 1;
+        request.bmiHeader.biBitCount = 32;
+        request.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        GetDIBits(screen, m_handle, 0, UINT(m_height), m_pixels.data(), &request, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
     }
-    for (auto &p : pixels)
-        p &= 0x00FFFFFFu; // 32-bit BI_RGB leaves the top byte undefined
-    return std::shared_ptr<const Win32Bitmap>(new Win32Bitmap(handle, width, height, std::move(pixels)));
+    // 0x00RRGGBB, the top byte left undefined by 32-bit BI_RGB; the runtime wants red in the
+    // low byte, as COLORREF has it.
+    const std::uint32_t p = m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
+    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
 }
 
 Win32Bitmap::~Win32Bitmap()

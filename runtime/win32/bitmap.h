@@ -1,5 +1,6 @@
 // A picture as Windows decoded it: the DIB section LoadImage made from a BITMAP resource, for
-// painting, and its pixels converted by GetDIBits to 32 bits, for reading colours.
+// painting, and its pixels converted by GetDIBits to 32 bits, for reading colours. Most pictures
+// are only ever painted: their pixels are read the first time a colour is asked for.
 #pragma once
 
 #include "runtime/picture.h"
@@ -26,24 +27,16 @@ public:
 
     int width() const override { return m_width; }
     int height() const override { return m_height; }
-    std::uint32_t colourAt(int x, int y) const override
-    {
-        // GetDIBits gives 0x00RRGGBB; the runtime wants red in the low byte, as COLORREF has it.
-        const std::uint32_t p = m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
-        return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-    }
+    std::uint32_t colourAt(int x, int y) const override;
     HBITMAP handle() const { return m_handle; }
 
 private:
-    Win32Bitmap(HBITMAP handle, int width, int height, std::vector<std::uint32_t> pixels)
-        : m_handle(handle), m_width(width), m_height(height), m_pixels(std::move(pixels))
-    {
-    }
+    Win32Bitmap(HBITMAP handle, int width, int height) : m_handle(handle), m_width(width), m_height(height) { }
 
     HBITMAP m_handle;
     int m_width;
     int m_height;
-    std::vector<std::uint32_t> m_pixels; // top row first
+    mutable std::vector<std::uint32_t> m_pixels; // 0x00RRGGBB, top row first; read when first asked
 };
 
 } // namespace Runtime::Win32
