@@ -208,3 +208,24 @@ TEST_CASE("the right button on Exit leaves its face as it is and ends nothing")
     CHECK_FACE(q, "Picture4", "Picture8");
     CHECK(q.process().running());
 }
+
+TEST_CASE("a bitmap button lets go when another control takes the pointer mid-press")
+{
+    Quorvel q;
+    HWND command1 = findChild(q.main(), L"Button", L"Command1");
+    REQUIRE(command1 != nullptr);
+    REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == command1; }));
+    REQUIRE(moveTo(q.at("Picture4", kButtonMiddle)));
+    REQUIRE(press(Button::Left));
+    REQUIRE_FACE(q, "Picture4", "Picture3");
+    // Space held on the focused push button: the button takes the pointer for itself.
+    REQUIRE(keyDown(VK_SPACE));
+    CHECK(waitUntil([&] { return guiThreadInfo(q.main()).hwndCapture == command1; }));
+    CHECK_FACE(q, "Picture4", "Picture8");
+    REQUIRE(keyUp(VK_SPACE));
+    // Letting go over Exit now completes nothing: the press was cancelled.
+    REQUIRE(release(Button::Left));
+    handledSoFar(q);
+    CHECK(q.process().running());
+    CHECK_FACE(q, "Picture4", "Picture8");
+}

@@ -3,6 +3,8 @@
 #include "doctest.h"
 #include "quorvel.h"
 
+#include <map>
+
 using namespace quorvel;
 
 namespace {
@@ -51,6 +53,72 @@ bool pressAndRelease(const Quorvel& q, const std::string& name, POINT pixel, But
 
 constexpr POINT kButtonMiddle = {45, 17}; // of the About and Exit buttons' drawing areas
 
+// The 16-pixel image of the program's icon as Quorvel.exe carries it: its colours, and which
+// pixels are opaque.
+struct Icon {
+    int size = 0;
+    std::vector<std::uint32_t> rgb;
+    std::vector<bool> opaque;
+};
+
+Icon smallIcon()
+{
+    Icon icon;
+    HMODULE file = LoadLibraryExW(programPath().c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!file)
+        return icon;
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    auto handle = static_cast<HICON>(LoadImageW(file, L"IDI_ICON1", IMAGE_ICON, size, size, 0));
+    ICONINFO info{};
+    if (handle && GetIconInfo(handle, &info) && info.hbmColor) {
+        auto read = [size](HBITMAP bitmap) {
+            std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
+            BITMAPINFO request{};
+            request.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            HDC dc = GetDC(nullptr);
+            GetDIBits(dc, bitmap, 0, size, pixels.data(), &request, DIB_RGB_COLORS);
+            ReleaseDC(nullptr, dc);
+            for (auto& p : pixels)
+                p &= 0x00FFFFFF;
+            return pixels;
+        };
+        icon.size = size;
+        icon.rgb = read(info.hbmColor);
+        for (std::uint32_t m : read(info.hbmMask))
+            icon.opaque.push_back(m == 0);
+    }
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    if (handle)
+        DestroyIcon(handle);
+    FreeLibrary(file);
+    return icon;
+}
+
+// Whether the title bar of `window` shows the icon: somewhere in the left part of the bar, its
+// opaque pixels exactly.
+bool titleBarShows(HWND window, const Icon& icon)
+{
+    const RECT frame = screenRect(window);
+    const POINT client = clientOrigin(window);
+    const ScreenBlock bar = grabScreen({frame.left, frame.top, frame.left + 3 * icon.size, client.y});
+    for (int dy = 0; dy + icon.size <= bar.height; ++dy) {
+        for (int dx = 0; dx + icon.size <= bar.width; ++dx) {
+            bool same = true;
+            for (int i = 0; same && i < icon.size * icon.size; ++i) {
+                if (icon.opaque[i])
+                    same = bar.at(dx + i % icon.size, dy + i / icon.size) == icon.rgb[i];
+            }
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 TEST_CASE("the main window: its caption, its client size and its place")
@@ -68,6 +136,59 @@ TEST_CASE("the main window: its caption, its client size and its place")
     CHECK((style & WS_THICKFRAME) == 0);
     CHECK((style & WS_MAXIMIZEBOX) == 0);
     CHECK((style & WS_MINIMIZEBOX) != 0);
+}
+
+TEST_CASE("every window bears the program's icon in its title bar")
+{
+    const Icon icon = smallIcon();
+    REQUIRE(icon.size > 0);
+    Quorvel q;
+    CHECK(waitUntil([&] { return titleBarShows(q.main(), icon); }));
+    REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+    HWND about = q.waitForOwned(L"QuorvelForm");
+    REQUIRE(about != nullptr);
+    CHECK(waitUntil([&] { return titleBarShows(about, icon); }));
+}
+
+TEST_CASE("the colours: the system's, except where the description fixes one")
+{
+    Quorvel q;
+    // The most common colour of a block of the screen: its background.
+    auto background = [](RECT area) {
+        const ScreenBlock block = grabScreen(area);
+        std::map<std::uint32_t, int> count;
+        for (std::uint32_t p : block.rgb)
+            ++count[p];
+        std::uint32_t most = 0;
+        int best = -1;
+        for (const auto& [colour, n] : count) {
+            if (n > best) {
+                best = n;
+                most = colour;
+            }
+        }
+        return most;
+    };
+    auto rgb = [](COLORREF c) { return std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
+    HWND frame1 = findChild(q.main(), L"Button", L"Standard MS Custom Controls");
+    HWND frame2 = findChild(q.main(), L"Button", L"Zennorak Design Quorvel technics examples");
+    REQUIRE((frame1 && frame2));
+    const RECT r1 = screenRect(frame1), r2 = screenRect(frame2);
+    const struct {
+        const char* what;
+        RECT area;
+        COLORREF colour;
+    } areas[] = {
+        {"the form between the frames", {r1.left, r1.bottom + 1, r1.right, r2.top - 1}, GetSysColor(COLOR_BTNFACE)},
+        {"Frame2, fixed grey", clientScreenRect(frame2), RGB(192, 192, 192)},
+        {"a label in Frame2", clientScreenRect(findChild(frame2, L"Static", L"qvOption1(1)")), RGB(192, 192, 192)},
+        {"Label1 in Frame1", clientScreenRect(findChild(frame1, L"Static", L"Label1")), GetSysColor(COLOR_BTNFACE)},
+        {"the Action box", clientScreenRect(findChild(frame2, L"Edit", nullptr)), GetSysColor(COLOR_WINDOW)},
+    };
+    for (const auto& a : areas) {
+        CAPTURE(a.what);
+        CHECK(background(a.area) == rgb(a.colour));
+    }
 }
 
 TEST_CASE("About opens modally beside the main window, closes every way, and opens again in the same place")
