@@ -7,7 +7,9 @@
 //   firstframe RUNS PROGRAM...
 //
 // Runs each program RUNS times, interleaved (A B, B A, A B, ...), after one warm-up run each,
-// and prints every program's median, quartiles, and the ratio of each median to the first's:
+// and prints every program's median, quartiles and fastest run, and the ratios of each median
+// and fastest run to the first program's (the fastest runs are the ones least disturbed by
+// other work on the machine):
 // wall time, and the processor time the program itself used until then (user and kernel, as
 // GetProcessTimes counts it; the X server's and wineserver's share is not in it), which other
 // work on a busy machine disturbs much less.
@@ -119,9 +121,10 @@ int main(int argc, char **argv)
         for (std::size_t i = 0; i < programs.size(); ++i) {
             const auto &t = (*times)[i];
             const double median = quantile(t, 0.5);
-            std::printf("%-15s %-12s median %6.1f ms (quartiles %.1f to %.1f ms, %d runs), ratio %.3f\n", what,
-                        baseName(programs[i]).c_str(), median, quantile(t, 0.25), quantile(t, 0.75), runs,
-                        median / first);
+            std::printf("%-15s %-12s median %6.1f ms (quartiles %.1f to %.1f ms, fastest %.1f ms, %d runs), "
+                        "ratio of medians %.3f, of fastest %.3f\n",
+                        what, baseName(programs[i]).c_str(), median, quantile(t, 0.25), quantile(t, 0.75),
+                        quantile(t, 0.0), runs, median / first, quantile(t, 0.0) / quantile((*times)[0], 0.0));
         }
     }
     return 0;

@@ -5,18 +5,29 @@ namespace Runtime::Win32 {
 
 std::shared_ptr<const Win32Bitmap> Win32Bitmap::load(HINSTANCE module, const std::wstring &name)
 {
-    if (!FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */))
+    HRSRC resource = FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */);
+    HGLOBAL data = resource ? LoadResource(module, resource) : nullptr;
+    const auto *header = data ? static_cast<const BITMAPINFOHEADER *>(LockResource(data)) : nullptr;
+    if (!header || SizeofResource(module, resource) < sizeof *header || header->biSize < sizeof *header ||
+        header->biWidth <= 0 || header->biHeight == 0)
         return nullptr;
-    auto handle = static_cast<HBITMAP>(LoadImageW(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!handle)
-        return nullptr;
-    BITMAP info{};
-    if (!GetObjectW(handle, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
-        DeleteObject(handle);
-        return nullptr;
+    const int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    return std::shared_ptr<const Win32Bitmap>(new Win32Bitmap(module, name, header->biWidth, height));
+}
+
+Win32Bitmap::~Win32Bitmap()
+{
+    if (m_handle)
+        DeleteObject(m_handle);
+}
+
+HBITMAP Win32Bitmap::handle() const
+{
+    if (!m_decoded) {
+        m_decoded = true;
+        m_handle = static_cast<HBITMAP>(LoadImageW(m_module, m_name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
-    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    return std::shared_ptr<const Win32Bitmap>(new Win32Bitmap(handle, info.bmWidth, height));
+    return m_handle;
 }
 
 std::uint32_t Win32Bitmap::colourAt(int x, int y) const
@@ -31,19 +42,16 @@ std::uint32_t Win32Bitmap::colourAt(int x, int y) const
         request.bmiHeader.biPlanes = 1;
         request.bmiHeader.biBitCount = 32;
         request.bmiHeader.biCompression = BI_RGB;
-        HDC screen = GetDC(nullptr);
-        GetDIBits(screen, m_handle, 0, UINT(m_height), m_pixels.data(), &request, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, screen);
+        if (HBITMAP bitmap = handle()) {
+            HDC screen = GetDC(nullptr);
+            GetDIBits(screen, bitmap, 0, UINT(m_height), m_pixels.data(), &request, DIB_RGB_COLORS);
+            ReleaseDC(nullptr, screen);
+        }
     }
     // 0x00RRGGBB, the top byte left undefined by 32-bit BI_RGB; the runtime wants red in the
     // low byte, as COLORREF has it.
     const std::uint32_t p = m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
     return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-}
-
-Win32Bitmap::~Win32Bitmap()
-{
-    DeleteObject(m_handle);
 }
 
 } // namespace Runtime::Win32

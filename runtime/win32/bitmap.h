@@ -1,6 +1,7 @@
-// A picture as Windows decoded it: the DIB section LoadImage made from a BITMAP resource, for
-// painting, and its pixels converted by GetDIBits to 32 bits, for reading colours. Most pictures
-// are only ever painted: their pixels are read the first time a colour is asked for.
+// A stored picture as Windows decodes it: LoadImage makes a DIB section of the BITMAP resource,
+// for painting, and GetDIBits converts its pixels to 32 bits, for reading colours. Both happen
+// when first needed: of the 25 pictures the main window loads, 7 are painted at start and 3
+// (the masks) are ever read. Until then only the resource's header is read, for the size.
 #pragma once
 
 #include "runtime/picture.h"
@@ -17,8 +18,8 @@ namespace Runtime::Win32 {
 class Win32Bitmap final : public Bitmap
 {
 public:
-    // The BITMAP resource `name` of `module`; nullptr when there is none, or Windows cannot
-    // read it.
+    // The BITMAP resource `name` of `module`; nullptr when there is none, or its header is not a
+    // bitmap's.
     static std::shared_ptr<const Win32Bitmap> load(HINSTANCE module, const std::wstring &name);
 
     ~Win32Bitmap() override;
@@ -28,15 +29,22 @@ public:
     int width() const override { return m_width; }
     int height() const override { return m_height; }
     std::uint32_t colourAt(int x, int y) const override;
-    HBITMAP handle() const { return m_handle; }
+    // The DIB section to paint; nullptr when Windows could not decode the resource.
+    HBITMAP handle() const;
 
 private:
-    Win32Bitmap(HBITMAP handle, int width, int height) : m_handle(handle), m_width(width), m_height(height) { }
+    Win32Bitmap(HINSTANCE module, std::wstring name, int width, int height)
+        : m_module(module), m_name(std::move(name)), m_width(width), m_height(height)
+    {
+    }
 
-    HBITMAP m_handle;
+    HINSTANCE m_module;
+    std::wstring m_name;
     int m_width;
     int m_height;
-    mutable std::vector<std::uint32_t> m_pixels; // 0x00RRGGBB, top row first; read when first asked
+    mutable HBITMAP m_handle = nullptr;
+    mutable bool m_decoded = false;
+    mutable std::vector<std::uint32_t> m_pixels; // 0x00RRGGBB, top row first
 };
 
 } // namespace Runtime::Win32

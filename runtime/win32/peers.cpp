@@ -117,7 +117,8 @@ void PictureBoxPeer::paint()
     const RECT area = drawingArea();
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    if (const auto *bitmap = dynamic_cast<const Win32Bitmap *>(m_box.picture().bitmap())) {
+    const auto *bitmap = dynamic_cast<const Win32Bitmap *>(m_box.picture().bitmap());
+    if (bitmap && bitmap->handle()) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, bitmap->handle());
         BitBlt(dc, area.left, area.top, bitmap->width(), bitmap->height(), memory, 0, 0, SRCCOPY);
