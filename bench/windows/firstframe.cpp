@@ -9,10 +9,7 @@
 // Runs each program RUNS times, interleaved (A B, B A, A B, ...), after one warm-up run each,
 // and prints every program's median, quartiles and fastest run, and the ratios of each median
 // and fastest run to the first program's (the fastest runs are the ones least disturbed by
-// other work on the machine):
-// wall time, and the processor time the program itself used until then (user and kernel, as
-// GetProcessTimes counts it; the X server's and wineserver's share is not in it), which other
-// work on a busy machine disturbs much less.
+// other work on the machine).
 #include <windows.h>
 
 #include <algorithm>
@@ -35,18 +32,8 @@ double now()
     return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-struct Sample
-{
-    double wall = -1; // milliseconds from start to idle; negative when it failed
-    double cpu = 0;   // milliseconds of the program's processor time until then
-};
-
-double milliseconds(const FILETIME &t)
-{
-    return double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-}
-
-Sample firstFrame(const std::string &program)
+// Milliseconds from start to idle; negative when the program did not start or never idled.
+double firstFrame(const std::string &program)
 {
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup{};
@@ -55,13 +42,9 @@ Sample firstFrame(const std::string &program)
     const double start = now();
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
-        return {};
+        return -1;
     const DWORD idle = WaitForInputIdle(info.hProcess, 20000);
-    Sample sample;
-    sample.wall = idle == 0 ? now() - start : -1;
-    FILETIME created, exited, kernel, user;
-    if (GetProcessTimes(info.hProcess, &created, &exited, &kernel, &user))
-        sample.cpu = milliseconds(kernel) + milliseconds(user);
+    const double took = idle == 0 ? now() - start : -1;
     TerminateProcess(info.hProcess, 0);
     WaitForSingleObject(info.hProcess, 10000);
     CloseHandle(info.hThread);
@@ -69,7 +52,7 @@ Sample firstFrame(const std::string &program)
     // Wine tears a process down after it has ended (its windows, its X resources): the next
     // start must not pay for that.
     Sleep(250);
-    return sample;
+    return took;
 }
 
 double quantile(std::vector<double> v, double q)
@@ -97,9 +80,9 @@ int main(int argc, char **argv)
     }
     const int runs = std::atoi(argv[1]);
     std::vector<std::string> programs(argv + 2, argv + argc);
-    std::vector<std::vector<double>> walls(programs.size()), cpus(programs.size());
+    std::vector<std::vector<double>> times(programs.size());
     for (const auto &p : programs) {
-        if (firstFrame(p).wall < 0) {
+        if (firstFrame(p) < 0) {
             std::fprintf(stderr, "firstframe: %s did not start or never became idle\n", p.c_str());
             return 1;
         }
@@ -107,25 +90,22 @@ int main(int argc, char **argv)
     for (int run = 0; run < runs; ++run) {
         for (std::size_t k = 0; k < programs.size(); ++k) {
             const std::size_t i = run % 2 == 0 ? k : programs.size() - 1 - k;
-            const Sample s = firstFrame(programs[i]);
-            if (s.wall < 0) {
+            const double t = firstFrame(programs[i]);
+            if (t < 0) {
                 std::fprintf(stderr, "firstframe: %s failed on run %d\n", programs[i].c_str(), run + 1);
                 return 1;
             }
-            walls[i].push_back(s.wall);
-            cpus[i].push_back(s.cpu);
+            times[i].push_back(t);
         }
     }
-    for (const auto &[what, times] : {std::pair{"wall time", &walls}, std::pair{"processor time", &cpus}}) {
-        const double first = quantile((*times)[0], 0.5);
-        for (std::size_t i = 0; i < programs.size(); ++i) {
-            const auto &t = (*times)[i];
-            const double median = quantile(t, 0.5);
-            std::printf("%-15s %-12s median %6.1f ms (quartiles %.1f to %.1f ms, fastest %.1f ms, %d runs), "
-                        "ratio of medians %.3f, of fastest %.3f\n",
-                        what, baseName(programs[i]).c_str(), median, quantile(t, 0.25), quantile(t, 0.75),
-                        quantile(t, 0.0), runs, median / first, quantile(t, 0.0) / quantile((*times)[0], 0.0));
-        }
+    const double firstMedian = quantile(times[0], 0.5), firstFastest = quantile(times[0], 0.0);
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        const auto &t = times[i];
+        const double median = quantile(t, 0.5), fastest = quantile(t, 0.0);
+        std::printf("%-12s median %6.1f ms (quartiles %.1f to %.1f ms), fastest %.1f ms, %d runs; "
+                    "ratio of medians %.3f, of fastest runs %.3f\n",
+                    baseName(programs[i]).c_str(), median, quantile(t, 0.25), quantile(t, 0.75), fastest, runs,
+                    median / firstMedian, fastest / firstFastest);
     }
     return 0;
 }

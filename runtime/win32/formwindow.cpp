@@ -118,9 +118,13 @@ void FormWindow::show(Point clientOrigin, bool modal)
         m_endModal = false;
         disableOthers();
     }
+    // Showing a hidden window activates it; one already shown is brought forward.
+    const bool shown = IsWindowVisible(m_hwnd) && !IsIconic(m_hwnd);
     ShowWindow(m_hwnd, IsIconic(m_hwnd) ? SW_RESTORE : SW_SHOW);
-    SetForegroundWindow(m_hwnd);
-    SetActiveWindow(m_hwnd);
+    if (shown || GetActiveWindow() != m_hwnd) {
+        SetForegroundWindow(m_hwnd);
+        SetActiveWindow(m_hwnd);
+    }
     UpdateWindow(m_hwnd);
     if (!wasVisible)
         PostMessageW(m_hwnd, kFrameKnown, 0, 0);
