@@ -45,3 +45,25 @@ build_test_suites() {
     mapfile -t suites < <(ctest --test-dir "$dir" -N -LE 'packaging|scripts' | sed -n 's/^ *Test *#[0-9]*: //p')
     cmake --build "$dir" --parallel --target "${suites[@]}"
 }
+
+# ---- the Windows build: scripts/build-windows, the Windows test stage, bench/windows ----
+
+# install_windows_packages LIST...: install_packages, with the i386 architecture added first
+# when a list names a package of it (Wine's 32-bit half, wine32:i386).
+install_windows_packages() {
+    if grep -h -v -E '^\s*(#|$)' "$@" | grep -q ':i386$' &&
+        ! dpkg --print-foreign-architectures | grep -qx i386; then
+        echo "Adding the i386 architecture (for wine32)"
+        as_root dpkg --add-architecture i386
+    fi
+    install_packages "$@"
+}
+
+# configure_windows BUILD_DIR [extra cmake arguments...]: the cross-build for 32-bit Windows,
+# Release, with the MinGW toolchain of cmake/mingw-i686.cmake.
+configure_windows() {
+    local dir=$1
+    shift
+    cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$QUORVEL_ROOT/cmake/mingw-i686.cmake" "$@" >/dev/null
+}

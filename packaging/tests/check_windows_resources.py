@@ -6,11 +6,18 @@ resource-only 32-bit PE image, and read with pefile, the way Explorer's Properti
 the shell read a real executable.
 
     check_windows_resources.py --rc SCRIPT --ico ICON [--windres W] [--ld L] [--faults]
+    check_windows_resources.py --exe Quorvel.exe --ico ICON [--faults]
 
 Without --faults it checks the script as it is and fails on the first difference from what we
 ship. With --faults it makes copies of the script with one fault each (a wrong string, a
 wrong version, a wrong translation, a missing icon...) and fails unless every one of them is
 rejected: the check above must not let a mistake through.
+
+With --exe it checks the real program the Windows build made: a 32-bit (PE32) image for i386,
+a Windows GUI program, importing system DLLs only (no libstdc++, libgcc or winpthread DLL
+beside it), with the version information and the icon group above and its manifest. With
+--faults it patches copies of the program, one fault each, and fails unless every one is
+rejected.
 """
 
 import argparse
@@ -277,14 +284,142 @@ def check_faults(rc, ico, windres, ld):
     return missed, len(cases)
 
 
+# The DLLs every Windows has; anything else would have to ship beside Quorvel.exe.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
+               "comctl32.dll", "shell32.dll"}
+RT_MANIFEST = 24
+IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+PE32_MAGIC = 0x10B
+
+
+def check_manifest(pe, c):
+    manifests = resources_of_type(pe, RT_MANIFEST)
+    if not c.expect(len(manifests) == 1 and manifests[0].id == 1,
+                    "one application manifest (number 1) expected"):
+        return
+    raw, _ = data_of(pe, manifests[0])
+    text = raw.decode("utf-8", "replace") if raw else ""
+    c.expect('level="asInvoker"' in text, "the manifest does not ask to run asInvoker")
+    # The classic controls: no version 6 common controls, whose themed buttons Wine draws white.
+    c.expect("Microsoft.Windows.Common-Controls" not in text, "the manifest asks for the version 6 controls")
+    c.expect(">false</dpiAware>" in text, "the manifest does not say the program is DPI unaware")
+
+
+def check_program(path, ico):
+    """The problems of the real program at path."""
+    pe = pefile.PE(path)
+    c = Checker()
+    c.expect(pe.OPTIONAL_HEADER.Magic == PE32_MAGIC, "not a PE32 (32-bit) image")
+    c.expect(pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
+             "not an i386 image (machine 0x%X)" % pe.FILE_HEADER.Machine)
+    c.expect(pe.OPTIONAL_HEADER.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI,
+             "not a Windows GUI program (subsystem %d)" % pe.OPTIONAL_HEADER.Subsystem)
+    imports = [entry.dll.decode("ascii", "replace").lower()
+               for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
+    c.expect(imports, "no imports found")
+    foreign = [dll for dll in imports if dll not in SYSTEM_DLLS]
+    c.expect(not foreign, "imports DLLs that are not the system's: %s" % ", ".join(foreign))
+    check_version(pe, c)
+    check_icons(pe, ico, c)
+    check_manifest(pe, c)
+    pe.close()
+    return c.problems, imports
+
+
+def utf16(text):
+    return text.encode("utf-16-le")
+
+
+def patch_header(field_of, value):
+    """A fault that sets a header field through pefile."""
+    def apply(data, workdir):
+        pe = pefile.PE(data=data)
+        obj, name = field_of(pe)
+        setattr(obj, name, value)
+        return bytes(pe.write())
+    return apply
+
+
+def replace_bytes(old, new, section=None):
+    """A fault that replaces bytes of the image (of one section only, if named) with as many
+    others."""
+    assert len(old) == len(new)
+    def apply(data, workdir):
+        start, end = 0, len(data)
+        if section:
+            pe = pefile.PE(data=data)
+            found = [s for s in pe.sections if s.Name.rstrip(b"\0") == section]
+            if not found:
+                raise RuntimeError("no section %r in the program" % section)
+            start = found[0].PointerToRawData
+            end = start + found[0].SizeOfRawData
+        at = data.find(old, start, end)
+        if at < 0:
+            raise RuntimeError("%r is not in the program" % old)
+        return data[:at] + new + data[at + len(old):]
+    return apply
+
+
+PROGRAM_FAULTS = [
+    ("built for x86-64", patch_header(lambda pe: (pe.FILE_HEADER, "Machine"), 0x8664)),
+    ("a console program", patch_header(lambda pe: (pe.OPTIONAL_HEADER, "Subsystem"), 3)),
+    ("importing a libgcc DLL", replace_bytes(b"msvcrt.dll", b"libgcc.dll")),
+    ("product name changed", replace_bytes(utf16("Quorvel Demo"), utf16("Quorvel Dem0"), b".rsrc")),
+    ("file version 1.01.0003", replace_bytes(utf16("1.01.0002"), utf16("1.01.0003"), b".rsrc")),
+    ("icon group renamed", replace_bytes(utf16("IDI_ICON1"), utf16("IDI_ICON2"), b".rsrc")),
+    ("run as administrator", replace_bytes(b'level="asInvoker"', b'level="highestAv"', b".rsrc")),
+    ("DPI aware", replace_bytes(b">false</dpiAware>", b">true!</dpiAware>", b".rsrc")),
+]
+
+
+def check_program_faults(path, ico):
+    with open(path, "rb") as f:
+        good = f.read()
+    missed = []
+    with tempfile.TemporaryDirectory() as workdir:
+        for what, fault in PROGRAM_FAULTS:
+            copy = os.path.join(workdir, "Quorvel.exe")
+            with open(copy, "wb") as f:
+                f.write(fault(good, workdir))
+            problems, _ = check_program(copy, ico)
+            print("%-40s %s" % (what + ":", problems[0] if problems else "NOT DETECTED"))
+            if not problems:
+                missed.append(what)
+    return missed, len(PROGRAM_FAULTS)
+
+
+def main_program(args):
+    if args.faults:
+        missed, count = check_program_faults(args.exe, args.ico)
+        if missed:
+            print("FAIL: not detected: %s" % "; ".join(missed))
+            return 1
+        print("PASS: all %d faults of the program detected" % count)
+        return 0
+    problems, imports = check_program(args.exe, args.ico)
+    for problem in problems:
+        print("FAIL: %s" % problem)
+    if problems:
+        return 1
+    print("PASS: %s is a PE32 i386 Windows GUI program importing %s only, with its version "
+          "information, icon group %s and manifest" % (os.path.basename(args.exe), ", ".join(imports),
+                                                       ICON_GROUP_NAME))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--rc", required=True)
+    parser.add_argument("--rc")
+    parser.add_argument("--exe")
     parser.add_argument("--ico", required=True)
     parser.add_argument("--windres", default="i686-w64-mingw32-windres")
     parser.add_argument("--ld", default="i686-w64-mingw32-ld")
     parser.add_argument("--faults", action="store_true")
     args = parser.parse_args()
+    if bool(args.rc) == bool(args.exe):
+        parser.error("give --rc SCRIPT or --exe PROGRAM")
+    if args.exe:
+        return main_program(args)
 
     if args.faults:
         missed, count = check_faults(args.rc, args.ico, args.windres, args.ld)

@@ -1,0 +1,76 @@
+// A form's window: a top-level window of our own class, of a fixed size, placed by its client
+// area; the modal show and its nested message loop; the keyboard's walk through the controls.
+#pragma once
+
+#include "runtime/backend.h"
+#include "runtime/form.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace Runtime::Win32 {
+
+class Win32Backend;
+
+inline constexpr wchar_t kFormClass[] = L"QuorvelForm";
+
+class FormWindow final : public WindowPeer
+{
+public:
+    FormWindow(Win32Backend &backend, Form &form, FormWindow *owner);
+    ~FormWindow() override;
+    FormWindow(const FormWindow &) = delete;
+    FormWindow &operator=(const FormWindow &) = delete;
+
+    static bool registerClass(HINSTANCE instance, HICON icon, HICON smallIcon);
+    // The form window `window` is, or lies in; nullptr for any other window.
+    static FormWindow *of(HWND window);
+
+    HWND hwnd() const { return m_hwnd; }
+    Form &form() const { return m_form; }
+
+    void show(Point clientOrigin, bool modal) override;
+    void hide() override;
+    bool isVisible() const override;
+    void runModal() override;
+    void endModal() override;
+    Rect clientRect() const override;
+    Margins frameMargins() const override;
+    Rect screenArea(Point point) const override;
+    void setTabOrder(const std::vector<Control *> &order) override;
+
+    // The keyboard rules of a form, asked before a key goes to its control: Tab and Shift+Tab,
+    // arrow keys in a group of option buttons, Escape on a modal form. True when the key was
+    // taken.
+    bool takeKey(const MSG &message);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Focus to the next (+1) or previous (-1) control of the tab order.
+    void moveFocus(int step);
+    // Focus and check the next or previous option button of the focused one's group.
+    bool moveInGroup(HWND focus, int step);
+    void disableOthers();
+    void enableOthers();
+    void activatePopup();
+    // The windows shown over this one go down with it when it is minimised, and come back.
+    void hideOwned();
+    void showOwned();
+
+    Win32Backend &m_backend;
+    Form &m_form;
+    FormWindow *m_owner;
+    HWND m_hwnd = nullptr;
+    DWORD m_style;
+    std::vector<Control *> m_tabOrder;
+    HWND m_lastFocus = nullptr;
+    std::vector<HWND> m_disabled; // the windows this modal show disabled
+    bool m_endModal = false;
+    bool m_hiddenWithOwner = false; // shown, and hidden while its owner is minimised
+    bool m_closing = false;
+};
+
+} // namespace Runtime::Win32

@@ -1,0 +1,34 @@
+// The one place that decides the colours and fonts of the Windows build: the system's own,
+// except where a form's description fixes one.
+#pragma once
+
+#include "runtime/control.h"
+#include "runtime/description.h"
+
+#include <windows.h>
+
+namespace Runtime::Win32::Look {
+
+// A described colour; `fallback` (a COLOR_ index) for the default.
+COLORREF colour(const Colour &colour, int fallback);
+
+// A solid brush of that colour, made once and kept for the program's life.
+HBRUSH brush(COLORREF colour);
+
+// The font a control's text is drawn in: the classic 8-point UI font (DEFAULT_GUI_FONT), or
+// the described face at its size in pixels at 96 dots per inch. Made once, kept.
+HFONT font(const FontDescription &description);
+
+// The character height CreateFont takes for `points` at 96 dots per inch (negative: the
+// em height, not the cell height).
+int fontHeight(double points);
+
+// The surface a control is drawn on, and its text. A label, frame, check box or option button
+// without a colour of its own takes its container's, as if it were transparent.
+COLORREF backColour(const Control &control);
+COLORREF foreColour(const Control &control);
+
+// A form's surface: the system's face colour.
+COLORREF formColour();
+
+} // namespace Runtime::Win32::Look

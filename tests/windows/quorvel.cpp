@@ -1,0 +1,211 @@
+#include "quorvel.h"
+
+#include "doctest.h"
+
+#include <cstdio>
+
+#include <cstdlib>
+#include <map>
+#include <set>
+
+namespace quorvel {
+
+namespace {
+
+// The picture boxes drawn with a 2-pixel sunken border around their drawing area.
+const std::set<std::string> kBordered = {"Picture4", "Picture7"};
+constexpr int kBorder = 2;
+
+Picture readPicture(const std::string& name)
+{
+    Picture out;
+    const std::wstring wide = widen(name);
+    auto bitmap = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), wide.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap)
+        return out;
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    out.width = info.bmWidth;
+    out.height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    out.rgb.resize(static_cast<std::size_t>(out.width) * out.height);
+    BITMAPINFO request{};
+    request.bmiHeader = {sizeof(BITMAPINFOHEADER), out.width, -out.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = GetDC(nullptr);
+    if (GetDIBits(dc, bitmap, 0, out.height, out.rgb.data(), &request, DIB_RGB_COLORS) != out.height)
+        out = Picture{};
+    ReleaseDC(nullptr, dc);
+    DeleteObject(bitmap);
+    for (auto& p : out.rgb)
+        p &= 0x00FFFFFF;
+    return out;
+}
+
+std::string hex(std::uint32_t rgb)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb));
+    return text;
+}
+
+} // namespace
+
+std::wstring programPath()
+{
+    if (const char* exe = std::getenv("QUORVEL_EXE"); exe && *exe)
+        return widen(exe);
+    // Built beside this program: its Unix path, through Wine's drive for the root folder.
+    std::wstring path = L"Z:" + widen(QUORVEL_EXE_PATH);
+    for (auto& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+const Picture& storedPicture(const std::string& name)
+{
+    static std::map<std::string, Picture> cache;
+    auto it = cache.find(name);
+    if (it == cache.end())
+        it = cache.emplace(name, readPicture(name)).first;
+    return it->second;
+}
+
+SIZE clientSize(HWND window)
+{
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
+POINT clientOrigin(HWND window)
+{
+    return clientToScreen(window, {0, 0});
+}
+
+Quorvel::Quorvel()
+{
+    process_ = Process::start(programPath());
+    REQUIRE_MESSAGE(process_.started(), "cannot start ", narrow(programPath()));
+    REQUIRE(process_.waitForInputIdle());
+    main_ = process_.waitForWindow(L"QuorvelForm", nullptr);
+    REQUIRE_MESSAGE(main_ != nullptr, "no main window");
+    // Painted and on the screen once the pad shows.
+    REQUIRE_MESSAGE(shows("Picture1", "Picture1"), difference("Picture1", "Picture1"));
+}
+
+Quorvel::~Quorvel()
+{
+    for (Button b : {Button::Left, Button::Right, Button::Middle})
+        release(b);
+    if (process_.running() && IsWindow(main_))
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+    process_.waitForExit(5s, nullptr);
+}
+
+HWND Quorvel::picture(const std::string& name) const
+{
+    return findChild(main_, L"QuorvelPictureBox", widen(name).c_str());
+}
+
+RECT Quorvel::drawingArea(const std::string& name) const
+{
+    HWND box = picture(name);
+    RECT r = clientScreenRect(box);
+    if (kBordered.count(name))
+        InflateRect(&r, -kBorder, -kBorder);
+    return r;
+}
+
+POINT Quorvel::at(const std::string& name, POINT pixel) const
+{
+    const RECT area = drawingArea(name);
+    return {area.left + pixel.x, area.top + pixel.y};
+}
+
+std::string Quorvel::difference(const std::string& name, const std::string& pictureName) const
+{
+    HWND box = picture(name);
+    if (!box)
+        return "no picture box " + name;
+    const Picture& stored = storedPicture(pictureName);
+    if (stored.rgb.empty())
+        return "no stored picture " + pictureName;
+    const RECT area = drawingArea(name);
+    if (area.right - area.left < stored.width || area.bottom - area.top < stored.height)
+        return name + "'s drawing area is smaller than " + pictureName;
+    const RECT face = {area.left, area.top, area.left + stored.width, area.top + stored.height};
+    // Where windows stacked above this one cover it (controls stored before it, a message box
+    // over the main window), the screen shows them instead.
+    std::vector<RECT> above;
+    for (HWND level = box; level; level = (GetWindowLongW(level, GWL_STYLE) & WS_CHILD) ? GetParent(level) : nullptr) {
+        for (HWND w = GetWindow(level, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            if (IsWindowVisible(w))
+                above.push_back(screenRect(w));
+        }
+    }
+    const ScreenBlock screen = grabScreen(face);
+    if (screen.rgb.empty())
+        return "cannot read the screen";
+    int wrong = 0;
+    std::string first;
+    for (int y = 0; y < stored.height; ++y) {
+        for (int x = 0; x < stored.width; ++x) {
+            const POINT p = {face.left + x, face.top + y};
+            bool covered = false;
+            for (const RECT& r : above)
+                covered = covered || PtInRect(&r, p);
+            if (covered || screen.at(x, y) == stored.at(x, y))
+                continue;
+            if (wrong++ == 0)
+                first = " first at (" + std::to_string(x) + "," + std::to_string(y) + "): " + hex(screen.at(x, y)) +
+                        " instead of " + hex(stored.at(x, y));
+        }
+    }
+    if (wrong == 0)
+        return {};
+    return name + " differs from " + pictureName + " in " + std::to_string(wrong) + " pixels;" + first;
+}
+
+bool Quorvel::shows(const std::string& name, const std::string& pictureName, Millis timeout) const
+{
+    return waitUntil([&] { return difference(name, pictureName).empty(); }, timeout, 5ms);
+}
+
+std::wstring Quorvel::action() const
+{
+    HWND frame = findChild(main_, L"Button", L"Zennorak Design Quorvel technics examples");
+    return frame ? text(findChild(frame, L"Edit", nullptr)) : L"(no frame)";
+}
+
+bool Quorvel::waitForAction(const std::wstring& expected) const
+{
+    return waitUntil([&] { return action() == expected; });
+}
+
+HWND Quorvel::waitForOwned(const wchar_t* cls, Millis timeout) const
+{
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND w : process_.windows()) {
+                if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == main_ && className(w) == cls) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+DWORD Quorvel::waitForExitCode() const
+{
+    DWORD code = 12345;
+    if (!process_.waitForExit(10s, &code))
+        return 12345;
+    return code;
+}
+
+} // namespace quorvel

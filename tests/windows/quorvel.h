@@ -1,0 +1,72 @@
+// One running Quorvel.exe, driven from outside as a person would, and read from outside: its
+// windows and texts through the window system, its faces as pixels on the screen compared
+// with the stored pictures (the test program carries its own copy of them).
+#pragma once
+
+#include "uidriver.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+using namespace uidriver;
+
+// The program under test: QUORVEL_EXE, else the one this test program was built with.
+std::wstring programPath();
+
+// A stored picture, as Windows reads it from this program's resources.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> rgb; // 0x00RRGGBB, top row first
+    std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+const Picture& storedPicture(const std::string& name);
+
+// The client size and place of a window, in screen pixels.
+SIZE clientSize(HWND window);
+POINT clientOrigin(HWND window);
+
+class Quorvel {
+public:
+    // Started, and waited for until its main window shows the direction pad.
+    Quorvel();
+    // Closed through its main window (or, failing that, ended); no button is left held.
+    ~Quorvel();
+    Quorvel(const Quorvel&) = delete;
+    Quorvel& operator=(const Quorvel&) = delete;
+
+    const Process& process() const { return process_; }
+    HWND main() const { return main_; }
+
+    // A picture box by name ("Chk1", "Opt1(2)", "Picture4"), and the screen point of a pixel
+    // of its drawing area.
+    HWND picture(const std::string& name) const;
+    POINT at(const std::string& name, POINT pixel) const;
+    RECT drawingArea(const std::string& name) const; // on the screen
+
+    // Whether the picture box shows the stored picture at its drawing area's top-left corner
+    // on the screen, where no control above it covers it; waits up to `timeout` for it.
+    bool shows(const std::string& name, const std::string& pictureName, Millis timeout = kDefaultTimeout) const;
+    // What differs now, for the report: "" when nothing does.
+    std::string difference(const std::string& name, const std::string& pictureName) const;
+
+    // The text of the Action box (Text2).
+    std::wstring action() const;
+    bool waitForAction(const std::wstring& expected) const;
+
+    // A visible top-level window of the program with that class owned by the main window.
+    HWND waitForOwned(const wchar_t* cls, Millis timeout = kDefaultTimeout) const;
+    // The program's exit status, or 12345 when it is still running after 10 seconds.
+    DWORD waitForExitCode() const;
+
+private:
+    Process process_;
+    HWND main_ = nullptr;
+};
+
+} // namespace quorvel

@@ -1,0 +1,194 @@
+// The standard controls: the keyboard's walk through them, the option pair as one group, and
+// every stored text fitting its control in the font it is drawn in.
+#include "doctest.h"
+#include "quorvel.h"
+
+#include <algorithm>
+
+using namespace quorvel;
+
+namespace {
+
+bool checked(HWND button)
+{
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string focusName(HWND main)
+{
+    return describeWindow(guiThreadInfo(main).hwndFocus);
+}
+
+// Every descendant of `parent`.
+std::vector<HWND> descendants(HWND parent)
+{
+    std::vector<HWND> all;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        all.push_back(child);
+        for (HWND grandchild : descendants(child))
+            all.push_back(grandchild);
+    }
+    return all;
+}
+
+HFONT makeFont(const wchar_t* face, int height, bool bold, bool italic)
+{
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+SIZE textSize(const std::wstring& text, HFONT font)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
+}
+
+// The room a control leaves its text, by what Windows draws around it: a check box's or radio
+// button's box and the gap after it, a push button's 3D edge, a group box's indent of its
+// caption, an edit control's border and margins.
+SIZE roomForText(HWND control)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    const std::wstring cls = className(control);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    SIZE room = {client.right, client.bottom};
+    if (cls == L"Button") {
+        switch (style & BS_TYPEMASK) {
+        case BS_AUTOCHECKBOX:
+        case BS_AUTORADIOBUTTON:
+            room.cx -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
+            break;
+        case BS_GROUPBOX:
+            room.cx -= 2 * 8;
+            break;
+        default:
+            room.cx -= 2 * 4;
+            room.cy -= 2 * 4;
+            break;
+        }
+    } else if (cls == L"Edit") {
+        const LRESULT margins = SendMessageW(control, EM_GETMARGINS, 0, 0);
+        room.cx -= LOWORD(margins) + HIWORD(margins) + 2;
+    }
+    return room;
+}
+
+} // namespace
+
+TEST_CASE("Tab and Shift+Tab walk the tab order; the option pair is one stop that the arrows move within")
+{
+    Quorvel q;
+    HWND command1 = findChild(q.main(), L"Button", L"Command1");
+    HWND check1 = findChild(q.main(), L"Button", L"Check1");
+    HWND option0 = findChild(q.main(), L"Button", L"Option1(0)");
+    HWND option1 = findChild(q.main(), L"Button", L"Option1(1)");
+    HWND text1 = findChild(q.main(), L"Edit", L"Text1");
+    HWND frame2 = findChild(q.main(), L"Button", L"Zennorak Design Quorvel technics examples");
+    HWND text2 = frame2 ? findChild(frame2, L"Edit", nullptr) : nullptr;
+    REQUIRE((command1 && check1 && option0 && option1 && text1 && text2));
+    CHECK(checked(option0));
+    CHECK_FALSE(checked(option1));
+    auto focusIs = [&](HWND want) {
+        INFO("focus: ", focusName(q.main()), ", expected ", describeWindow(want));
+        CHECK(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == want; }));
+    };
+    focusIs(command1);
+
+    const struct {
+        WORD key;
+        bool shift;
+        HWND focus;
+    } steps[] = {
+        {VK_TAB, false, check1},  {VK_TAB, false, option0}, {VK_TAB, false, text1},    {VK_TAB, false, text2},
+        {VK_TAB, false, command1}, {VK_TAB, true, text2},  {VK_TAB, true, text1},     {VK_TAB, true, option0},
+        {VK_DOWN, false, option1}, {VK_TAB, false, text1}, {VK_TAB, true, option1},   {VK_RIGHT, false, option0},
+        {VK_UP, false, option1},  {VK_TAB, true, check1},  {VK_TAB, true, command1},
+    };
+    for (const auto& s : steps) {
+        CAPTURE(describeWindow(s.focus));
+        if (s.shift)
+            REQUIRE(keyDown(VK_SHIFT));
+        REQUIRE(tap(s.key));
+        if (s.shift)
+            REQUIRE(keyUp(VK_SHIFT));
+        focusIs(s.focus);
+        // An arrow checks the option it moves to and clears the other.
+        if (s.focus == option0 || s.focus == option1) {
+            CHECK(checked(s.focus));
+            CHECK_FALSE(checked(s.focus == option0 ? option1 : option0));
+        }
+    }
+
+    // Clicked, they behave as a pair as well; the check box on its own.
+    REQUIRE(click(centre(option1)));
+    CHECK(waitUntil([&] { return checked(option1) && !checked(option0); }));
+    REQUIRE(click(centre(check1)));
+    CHECK(waitUntil([&] { return checked(check1); }));
+    CHECK(checked(option1));
+}
+
+TEST_CASE("typing replaces the text box's text; the Action box takes what the program writes")
+{
+    Quorvel q;
+    HWND text1 = findChild(q.main(), L"Edit", L"Text1");
+    REQUIRE(text1 != nullptr);
+    REQUIRE(click(centre(text1)));
+    REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == text1; }));
+    // Home, then Shift+End: the whole text selected, and typed over.
+    REQUIRE(tap(VK_HOME));
+    REQUIRE(keyDown(VK_SHIFT));
+    REQUIRE(tap(VK_END));
+    REQUIRE(keyUp(VK_SHIFT));
+    REQUIRE(type("abc"));
+    CHECK(waitUntil([&] { return text(text1) == L"abc"; }));
+    REQUIRE(click(q.at("Picture1", {150, 52})));
+    CHECK(q.waitForAction(L"Right"));
+}
+
+TEST_CASE("every stored text fits its control in the font the control draws it in")
+{
+    Quorvel q;
+    // The About labels' fonts, from their description ("MS Sans Serif" drawn in its TrueType
+    // successor, 8.25 points bold; Arial 9.75 points bold italic; at 96 dots per inch); every
+    // other control draws in the classic 8-point UI font.
+    const HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const HFONT sansBold = makeFont(L"Microsoft Sans Serif", -11, true, false);
+    const HFONT arialBoldItalic = makeFont(L"Arial", -13, true, true);
+    const std::wstring arialLabel = L"quorvel@zennorak.example";
+
+    REQUIRE(click(q.at("Picture7", {45, 17})));
+    HWND about = q.waitForOwned(L"QuorvelForm");
+    REQUIRE(about != nullptr);
+
+    int measured = 0;
+    for (HWND window : {q.main(), about}) {
+        for (HWND control : descendants(window)) {
+            const std::wstring cls = className(control);
+            const std::wstring words = text(control);
+            if (cls == L"QuorvelPictureBox" || words.empty())
+                continue;
+            HFONT font = gui;
+            if (window == about)
+                font = words == arialLabel ? arialBoldItalic : sansBold;
+            const SIZE need = textSize(words, font);
+            const SIZE room = roomForText(control);
+            CAPTURE(narrow(words));
+            CAPTURE(need.cx);
+            CAPTURE(room.cx);
+            CHECK(need.cx <= room.cx);
+            CHECK(need.cy <= room.cy);
+            ++measured;
+        }
+    }
+    // Thirteen texts in the main window (two frames, five labels, four buttons, a text box;
+    // the Action box starts empty) and six in About: none was missed.
+    CHECK(measured == 19);
+    DeleteObject(sansBold);
+    DeleteObject(arialBoldItalic);
+}
