@@ -253,14 +253,16 @@ TEST_CASE("About's labels: the colours and fonts of its description")
         CAPTURE(narrow(l.text));
         HWND label = findChild(about, L"Static", l.text);
         REQUIRE(label != nullptr);
-        const ScreenBlock block = grabScreen(clientScreenRect(label));
-        REQUIRE_FALSE(block.rgb.empty());
         const std::uint32_t want = GetRValue(l.colour) << 16 | GetGValue(l.colour) << 8 | GetBValue(l.colour);
         int inColour = 0;
-        for (std::uint32_t p : block.rgb)
-            inColour += p == want;
-        // Text strokes in that colour, not just a stray pixel.
-        CHECK(inColour > 20);
+        CAPTURE(inColour);
+        // Text strokes in that colour, not just a stray pixel, once the window is painted.
+        CHECK(waitUntil([&] {
+            inColour = 0;
+            for (std::uint32_t p : grabScreen(clientScreenRect(label)).rgb)
+                inColour += p == want;
+            return inColour > 20;
+        }));
     }
 }
 
