@@ -7,6 +7,7 @@
 #include "runtime/win32/text.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace Runtime::Win32 {
@@ -193,9 +194,10 @@ Rect FormWindow::screenArea(Point point) const
     return {w.left, w.top, w.right - w.left, w.bottom - w.top};
 }
 
-void FormWindow::setTabOrder(const std::vector<Control *> &order)
+void FormWindow::setTabOrder(const std::vector<Control *> &)
 {
-    m_tabOrder = order;
+    // Each step is the form's to decide (Form::nextTabStop), as the checked element of a group
+    // changes: nothing to keep here.
     m_lastFocus = nullptr;
 }
 
@@ -264,15 +266,16 @@ void FormWindow::showOwned()
 
 namespace {
 
-bool takesFocus(const Control *c)
+bool reachable(const Control *c)
 {
     HWND w = hwndOf(*c);
     return w && IsWindowVisible(w) && IsWindowEnabled(w);
 }
 
-bool checkedOption(const Control *c)
+// A standard option button that is an element of a control array: its group.
+bool standardOption(const Control &c)
 {
-    return c->kind() == Kind::OptionButton && SendMessageW(hwndOf(*c), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return c.kind() == Kind::OptionButton && c.description().index >= 0;
 }
 
 } // namespace
@@ -286,7 +289,7 @@ bool FormWindow::takeKey(const MSG &message)
     case VK_TAB:
         if (ctrlOrAlt)
             return false;
-        moveFocus(shiftHeld() ? -1 : 1);
+        moveFocus(shiftHeld());
         return true;
     case VK_ESCAPE:
         // A modally shown form closes on Escape, as any dialog does.
@@ -301,53 +304,60 @@ bool FormWindow::takeKey(const MSG &message)
     case VK_RIGHT:
         return moveInGroup(GetFocus(), 1);
     }
+    // Any other key goes to the focused control: a bitmap control takes its own keys, the
+    // arrows included (they move along the option balls, and are the pad's keys).
     return false;
 }
 
-void FormWindow::moveFocus(int step)
+Control *FormWindow::firstStop() const
 {
-    const int n = int(m_tabOrder.size());
-    if (n == 0)
-        return;
+    Control *first = m_form.nextTabStop(nullptr, false);
+    Control *c = first;
+    while (c && !reachable(c)) {
+        c = m_form.nextTabStop(c, false);
+        if (c == first)
+            return nullptr;
+    }
+    return c;
+}
+
+void FormWindow::moveFocus(bool backwards)
+{
+    // The form decides the way: every control that takes focus, by TabIndex, a group of option
+    // buttons one stop on its checked element. Stops that cannot take the focus now are passed.
+    setKeyboardUsed();
     HWND focus = GetFocus();
-    int current = -1;
-    for (int i = 0; i < n; ++i) {
-        if (hwndOf(*m_tabOrder[std::size_t(i)]) == focus)
-            current = i;
+    const Control *from = FormWindow::of(focus) == this ? controlOf(focus) : nullptr;
+    Control *target = m_form.nextTabStop(from, backwards);
+    for (Control *start = target; target && !reachable(target);) {
+        target = m_form.nextTabStop(target, backwards);
+        if (target == start)
+            return;
     }
-    if (current < 0)
-        current = step > 0 ? n - 1 : 0;
-    for (int k = 1; k <= n; ++k) {
-        const int j = ((current + step * k) % n + n) % n;
-        Control *c = m_tabOrder[std::size_t(j)];
-        if (!takesFocus(c))
-            continue;
-        // A group of option buttons is one stop: the checked one, as in any dialog.
-        if (c->kind() == Kind::OptionButton && !checkedOption(c)) {
-            const bool groupHasChecked = std::any_of(m_tabOrder.begin(), m_tabOrder.end(), [c](const Control *o) {
-                return o != c && o->container() == c->container() && checkedOption(o);
-            });
-            if (groupHasChecked)
-                continue;
-        }
-        HWND target = hwndOf(*c);
-        SetFocus(target);
-        if (c->kind() == Kind::TextBox)
-            SendMessageW(target, EM_SETSEL, 0, -1); // the whole text, ready to be typed over
+    if (!target)
         return;
-    }
+    HWND window = hwndOf(*target);
+    SetFocus(window);
+    if (target->kind() == Kind::TextBox)
+        SendMessageW(window, EM_SETSEL, 0, -1); // the whole text, ready to be typed over
 }
 
 bool FormWindow::moveInGroup(HWND focus, int step)
 {
+    // Only the standard option buttons: the bitmap ones take the arrows themselves.
     Control *focused = controlOf(focus);
-    if (!focused || focused->kind() != Kind::OptionButton || FormWindow::of(focus) != this)
+    if (!focused || !standardOption(*focused) || FormWindow::of(focus) != this)
         return false;
+    // The group: the elements of the same control array, by index.
     std::vector<Control *> group;
-    for (Control *c : m_tabOrder) {
-        if (c->kind() == Kind::OptionButton && c->container() == focused->container() && takesFocus(c))
-            group.push_back(c);
+    for (const auto &c : m_form.controls()) {
+        if (standardOption(*c) && std::string_view(c->description().name) == focused->description().name &&
+            reachable(c.get()))
+            group.push_back(c.get());
     }
+    std::sort(group.begin(), group.end(), [](const Control *a, const Control *b) {
+        return a->description().index < b->description().index;
+    });
     const auto at = std::find(group.begin(), group.end(), focused);
     if (at == group.end())
         return false;
@@ -404,11 +414,11 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             // task bar): the modal window takes over, once this activation is done.
             PostMessageW(m_hwnd, kActivateModal, 0, 0);
         } else if (!HIWORD(wParam)) {
+            // The control that had the focus when the window was left, else the first stop.
             HWND focus = m_lastFocus && IsWindow(m_lastFocus) ? m_lastFocus : nullptr;
-            for (std::size_t i = 0; !focus && i < m_tabOrder.size(); ++i) {
-                if (takesFocus(m_tabOrder[i]) && (m_tabOrder[i]->kind() != Kind::OptionButton ||
-                                                  checkedOption(m_tabOrder[i])))
-                    focus = hwndOf(*m_tabOrder[i]);
+            if (!focus) {
+                if (Control *first = firstStop())
+                    focus = hwndOf(*first);
             }
             SetFocus(focus ? focus : m_hwnd);
         }

@@ -49,8 +49,10 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Focus to the next (+1) or previous (-1) control of the tab order.
-    void moveFocus(int step);
+    // Focus to the next or previous stop of the form's tab order.
+    void moveFocus(bool backwards);
+    // The first stop that can take the focus now, if any.
+    Control *firstStop() const;
     // Focus and check the next or previous option button of the focused one's group.
     bool moveInGroup(HWND focus, int step);
     void disableOthers();
@@ -65,7 +67,6 @@ private:
     FormWindow *m_owner;
     HWND m_hwnd = nullptr;
     DWORD m_style;
-    std::vector<Control *> m_tabOrder;
     HWND m_lastFocus = nullptr;
     std::vector<HWND> m_disabled; // the windows this modal show disabled
     bool m_endModal = false;

@@ -19,18 +19,6 @@ std::string focusName(HWND main)
     return describeWindow(guiThreadInfo(main).hwndFocus);
 }
 
-// Every descendant of `parent`.
-std::vector<HWND> descendants(HWND parent)
-{
-    std::vector<HWND> all;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        all.push_back(child);
-        for (HWND grandchild : descendants(child))
-            all.push_back(grandchild);
-    }
-    return all;
-}
-
 HFONT makeFont(const wchar_t* face, int height, bool bold, bool italic)
 {
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET,
@@ -81,7 +69,7 @@ SIZE roomForText(HWND control)
 
 } // namespace
 
-TEST_CASE("Tab and Shift+Tab walk the tab order; the option pair is one stop that the arrows move within")
+TEST_CASE("the option pair is one stop of the tab order, on its checked button, and the arrows move within it")
 {
     Quorvel q;
     HWND command1 = findChild(q.main(), L"Button", L"Command1");
@@ -89,9 +77,7 @@ TEST_CASE("Tab and Shift+Tab walk the tab order; the option pair is one stop tha
     HWND option0 = findChild(q.main(), L"Button", L"Option1(0)");
     HWND option1 = findChild(q.main(), L"Button", L"Option1(1)");
     HWND text1 = findChild(q.main(), L"Edit", L"Text1");
-    HWND frame2 = findChild(q.main(), L"Button", L"Zennorak Design Quorvel technics examples");
-    HWND text2 = frame2 ? findChild(frame2, L"Edit", nullptr) : nullptr;
-    REQUIRE((command1 && check1 && option0 && option1 && text1 && text2));
+    REQUIRE((command1 && check1 && option0 && option1 && text1));
     CHECK(checked(option0));
     CHECK_FALSE(checked(option1));
     auto focusIs = [&](HWND want) {
@@ -100,15 +86,16 @@ TEST_CASE("Tab and Shift+Tab walk the tab order; the option pair is one stop tha
     };
     focusIs(command1);
 
+    // Option1(1) is stored before Option1(0) and has the higher TabIndex: the arrows go by
+    // index, round the pair.
     const struct {
         WORD key;
         bool shift;
         HWND focus;
     } steps[] = {
-        {VK_TAB, false, check1},  {VK_TAB, false, option0}, {VK_TAB, false, text1},    {VK_TAB, false, text2},
-        {VK_TAB, false, command1}, {VK_TAB, true, text2},  {VK_TAB, true, text1},     {VK_TAB, true, option0},
-        {VK_DOWN, false, option1}, {VK_TAB, false, text1}, {VK_TAB, true, option1},   {VK_RIGHT, false, option0},
-        {VK_UP, false, option1},  {VK_TAB, true, check1},  {VK_TAB, true, command1},
+        {VK_TAB, false, check1},   {VK_TAB, false, option0}, {VK_TAB, false, text1},    {VK_TAB, true, option0},
+        {VK_DOWN, false, option1}, {VK_TAB, false, text1},   {VK_TAB, true, option1},   {VK_RIGHT, false, option0},
+        {VK_UP, false, option1},   {VK_LEFT, false, option0}, {VK_TAB, true, check1},   {VK_TAB, true, command1},
     };
     for (const auto& s : steps) {
         CAPTURE(describeWindow(s.focus));

@@ -156,6 +156,17 @@ HWND findChild(HWND parent, const wchar_t* cls, const wchar_t* text)
     return search.found;
 }
 
+std::vector<HWND> descendants(HWND parent)
+{
+    std::vector<HWND> all;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        all.push_back(child);
+        for (HWND grandchild : descendants(child))
+            all.push_back(grandchild);
+    }
+    return all;
+}
+
 std::wstring className(HWND window)
 {
     wchar_t name[256] = {};

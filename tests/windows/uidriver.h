@@ -77,6 +77,8 @@ std::wstring ownDirectory();
 
 // First descendant of `parent` with that class and text (null means any).
 HWND findChild(HWND parent, const wchar_t* cls, const wchar_t* text);
+// Every descendant of `parent`, each before its own children.
+std::vector<HWND> descendants(HWND parent);
 std::wstring className(HWND window);
 // WM_GETTEXT sent to the window (works across processes, and for controls).
 std::wstring text(HWND window);
