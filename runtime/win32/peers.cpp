@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <map>
+#include <optional>
 
 namespace Runtime::Win32 {
 
@@ -45,6 +46,22 @@ std::int16_t shiftKeys(WPARAM keys)
     return shift;
 }
 
+// The keys that drive a bitmap control, as Windows names them.
+std::optional<Key> keyOf(WPARAM vk)
+{
+    switch (vk) {
+    case VK_SPACE: return Key::Space;
+    case VK_RETURN: return Key::Enter;
+    case VK_ESCAPE: return Key::Escape;
+    case VK_HOME: return Key::Home;
+    case VK_LEFT: return Key::Left;
+    case VK_UP: return Key::Up;
+    case VK_RIGHT: return Key::Right;
+    case VK_DOWN: return Key::Down;
+    default: return std::nullopt;
+    }
+}
+
 // ---- the picture box --------------------------------------------------------------------
 
 class PictureBoxPeer final : public Win32Peer
@@ -53,8 +70,9 @@ public:
     PictureBoxPeer(PictureBox &box, HWND parent, HINSTANCE instance, int id) : m_box(box)
     {
         const Rect r = box.rect();
+        // Its window text is its stored name until the form is first shown; a bitmap control's
+        // is then its accessible name (see FormWindow::show).
         const std::wstring name = wide(box.key());
-        // Its window text is its name, as a window spy or a screen reader sees it.
         m_hwnd = CreateWindowExW(0, kPictureBoxClass, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                  r.x, r.y, r.width, r.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
                                  instance, this);
@@ -75,11 +93,11 @@ public:
     HWND hwnd() const override { return m_hwnd; }
     Control &control() const override { return m_box; }
 
-    void pictureChanged() override
-    {
-        const RECT area = drawingArea();
-        InvalidateRect(m_hwnd, &area, FALSE);
-    }
+    void pictureChanged() override { repaint(); }
+    // The focus indicator, shown or not, and the checked state are drawn over the face.
+    void stateChanged() override { repaint(); }
+    void setFocus() override { SetFocus(m_hwnd); }
+    bool hasFocus() const override { return GetFocus() == m_hwnd; }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -96,7 +114,15 @@ private:
         return {GET_X_LPARAM(lParam) - a.x, GET_Y_LPARAM(lParam) - a.y};
     }
 
+    void repaint()
+    {
+        const RECT area = drawingArea();
+        InvalidateRect(m_hwnd, &area, FALSE);
+    }
+
     void paint();
+    bool keyDown(WPARAM vk, LPARAM lParam);
+    bool keyUp(WPARAM vk);
     void press(std::int16_t button, WPARAM wParam, LPARAM lParam);
     void release(std::int16_t button, WPARAM wParam, LPARAM lParam);
 
@@ -128,12 +154,35 @@ void PictureBoxPeer::paint()
     }
     FillRect(dc, &area, Look::brush(Look::backColour(m_box)));
     RestoreDC(dc, saved);
+    // The classic dotted focus rectangle around the drawing area, once the keyboard has been
+    // used: a pointer user sees the faces exactly as they were drawn.
+    if (GetFocus() == m_hwnd && keyboardUsed())
+        DrawFocusRect(dc, &area);
     EndPaint(m_hwnd, &ps);
+}
+
+bool PictureBoxPeer::keyDown(WPARAM vk, LPARAM lParam)
+{
+    const auto key = keyOf(vk);
+    if (!key || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0)
+        return false;
+    // A key held down repeats its WM_KEYDOWN (bit 30: it was down already); one press is one.
+    if (lParam & (1L << 30))
+        return true;
+    return m_box.keyDown(*key);
+}
+
+bool PictureBoxPeer::keyUp(WPARAM vk)
+{
+    const auto key = keyOf(vk);
+    return key && m_box.keyUp(*key);
 }
 
 void PictureBoxPeer::press(std::int16_t button, WPARAM wParam, LPARAM lParam)
 {
     // Every move and release comes here until the last button is up, wherever the pointer goes.
+    // The focus stays where it was: a bitmap control takes it from the keyboard only, so that a
+    // pointer user sees exactly what was drawn.
     if (GetCapture() != m_hwnd)
         SetCapture(m_hwnd);
     m_box.pointer().press(pixelOf(lParam), button, heldButtons(wParam), shiftKeys(wParam));
@@ -176,6 +225,22 @@ LRESULT PictureBoxPeer::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSELEAVE:
         m_tracking = false;
         m_box.pointer().leave();
+        return 0;
+    case WM_KEYDOWN:
+        if (keyDown(wParam, lParam))
+            return 0;
+        break;
+    case WM_KEYUP:
+        if (keyUp(wParam))
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        repaint();
+        return 0;
+    case WM_KILLFOCUS:
+        // A key's press held when the focus goes ends as a release off the box.
+        m_box.focusLost();
+        repaint();
         return 0;
     case WM_CAPTURECHANGED:
         // Someone else took the pointer (a window opened, another program, the window system):

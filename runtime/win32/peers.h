@@ -1,6 +1,6 @@
 // The native windows that show a form's controls: the system's BUTTON, EDIT and STATIC
 // classes for the standard controls, and a window class of our own for picture boxes, the one
-// place that turns Windows' pointer messages into the runtime's raw input.
+// place that turns Windows' pointer and key messages into the runtime's raw input.
 #pragma once
 
 #include "runtime/backend.h"

@@ -16,6 +16,13 @@ namespace {
 const std::set<std::string> kBordered = {"Picture4", "Picture7"};
 constexpr int kBorder = 2;
 
+// The bitmap controls by stored name, each with its name (its window text once shown).
+const std::map<std::string, std::string> kNames = {
+    {"Chk1", "qvCheck1"},           {"Opt1(0)", "qvOption1(0)"}, {"Opt1(1)", "qvOption1(1)"},
+    {"Opt1(2)", "qvOption1(2)"},    {"pic1", "Click here!"},     {"Picture7", "About"},
+    {"Picture4", "Exit"},           {"Picture1", "Direction pad"},
+};
+
 Picture readPicture(const std::string& name)
 {
     Picture out;
@@ -103,9 +110,16 @@ Quorvel::~Quorvel()
     process_.waitForExit(5s, nullptr);
 }
 
+const std::map<std::string, std::string>& bitmapControlNames()
+{
+    return kNames;
+}
+
 HWND Quorvel::picture(const std::string& name) const
 {
-    return findChild(main_, L"QuorvelPictureBox", widen(name).c_str());
+    const auto named = kNames.find(name);
+    return named == kNames.end() ? nullptr
+                                 : findChild(main_, L"QuorvelPictureBox", widen(named->second).c_str());
 }
 
 RECT Quorvel::drawingArea(const std::string& name) const
@@ -123,7 +137,7 @@ POINT Quorvel::at(const std::string& name, POINT pixel) const
     return {area.left + pixel.x, area.top + pixel.y};
 }
 
-std::string Quorvel::difference(const std::string& name, const std::string& pictureName) const
+std::string Quorvel::difference(const std::string& name, const std::string& pictureName, Focus focus) const
 {
     HWND box = picture(name);
     if (!box)
@@ -134,6 +148,8 @@ std::string Quorvel::difference(const std::string& name, const std::string& pict
     const RECT area = drawingArea(name);
     if (area.right - area.left < stored.width || area.bottom - area.top < stored.height)
         return name + "'s drawing area is smaller than " + pictureName;
+    if (focus == Focus::Dotted && (area.right - area.left != stored.width || area.bottom - area.top != stored.height))
+        return pictureName + " does not fill " + name + "'s drawing area, whose edges the focus rectangle follows";
     const RECT face = {area.left, area.top, area.left + stored.width, area.top + stored.height};
     // Where windows stacked above this one cover it (controls stored before it, a message box
     // over the main window), the screen shows them instead.
@@ -147,29 +163,43 @@ std::string Quorvel::difference(const std::string& name, const std::string& pict
     const ScreenBlock screen = grabScreen(face);
     if (screen.rgb.empty())
         return "cannot read the screen";
-    int wrong = 0;
-    std::string first;
-    for (int y = 0; y < stored.height; ++y) {
-        for (int x = 0; x < stored.width; ++x) {
-            const POINT p = {face.left + x, face.top + y};
-            bool covered = false;
-            for (const RECT& r : above)
-                covered = covered || PtInRect(&r, p);
-            if (covered || screen.at(x, y) == stored.at(x, y))
-                continue;
-            if (wrong++ == 0)
-                first = " first at (" + std::to_string(x) + "," + std::to_string(y) + "): " + hex(screen.at(x, y)) +
-                        " instead of " + hex(stored.at(x, y));
+    // The dotted focus rectangle inverts every other pixel along the edges, a checkerboard's
+    // worth: one of two phases.
+    std::string best;
+    int fewest = -1;
+    for (int phase = 0; phase < (focus == Focus::Dotted ? 2 : 1); ++phase) {
+        int wrong = 0;
+        std::string first;
+        for (int y = 0; y < stored.height; ++y) {
+            for (int x = 0; x < stored.width; ++x) {
+                const POINT p = {face.left + x, face.top + y};
+                bool covered = false;
+                for (const RECT& r : above)
+                    covered = covered || PtInRect(&r, p);
+                const bool edge = x == 0 || y == 0 || x == stored.width - 1 || y == stored.height - 1;
+                const bool dot = focus == Focus::Dotted && edge && (x + y + phase) % 2 == 0;
+                const std::uint32_t want = dot ? stored.at(x, y) ^ 0xFFFFFF : stored.at(x, y);
+                if (covered || screen.at(x, y) == want)
+                    continue;
+                if (wrong++ == 0)
+                    first = " first at (" + std::to_string(x) + "," + std::to_string(y) + "): " +
+                            hex(screen.at(x, y)) + " instead of " + hex(want);
+            }
+        }
+        if (fewest < 0 || wrong < fewest) {
+            fewest = wrong;
+            best = first;
         }
     }
-    if (wrong == 0)
+    if (fewest == 0)
         return {};
-    return name + " differs from " + pictureName + " in " + std::to_string(wrong) + " pixels;" + first;
+    return name + " differs from " + pictureName + (focus == Focus::Dotted ? " with the dotted focus rectangle" : "") +
+           " in " + std::to_string(fewest) + " pixels;" + best;
 }
 
-bool Quorvel::shows(const std::string& name, const std::string& pictureName, Millis timeout) const
+bool Quorvel::shows(const std::string& name, const std::string& pictureName, Millis timeout, Focus focus) const
 {
-    return waitUntil([&] { return difference(name, pictureName).empty(); }, timeout, 5ms);
+    return waitUntil([&] { return difference(name, pictureName, focus).empty(); }, timeout, 5ms);
 }
 
 std::wstring Quorvel::action() const

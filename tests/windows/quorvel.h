@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ struct Picture {
 };
 const Picture& storedPicture(const std::string& name);
 
+// The bitmap controls: stored name ("Chk1", "Opt1(2)", "Picture4") to the name a screen reader
+// reads, their window text ("qvCheck1", "qvOption1(2)", "Exit").
+const std::map<std::string, std::string>& bitmapControlNames();
+
 // The client size and place of a window, in screen pixels.
 SIZE clientSize(HWND window);
 POINT clientOrigin(HWND window);
@@ -43,17 +48,22 @@ public:
     const Process& process() const { return process_; }
     HWND main() const { return main_; }
 
-    // A picture box by name ("Chk1", "Opt1(2)", "Picture4"), and the screen point of a pixel
+    // A bitmap control by stored name ("Chk1", "Opt1(2)", "Picture4"), found by its window
+    // text (see bitmapControlNames), and the screen point of a pixel
     // of its drawing area.
     HWND picture(const std::string& name) const;
     POINT at(const std::string& name, POINT pixel) const;
     RECT drawingArea(const std::string& name) const; // on the screen
 
     // Whether the picture box shows the stored picture at its drawing area's top-left corner
-    // on the screen, where no control above it covers it; waits up to `timeout` for it.
-    bool shows(const std::string& name, const std::string& pictureName, Millis timeout = kDefaultTimeout) const;
+    // on the screen, where no control above it covers it; waits up to `timeout` for it. With
+    // Focus::Dotted, the picture fills the drawing area and every other pixel along its edges
+    // is inverted: the classic dotted focus rectangle.
+    enum class Focus { None, Dotted };
+    bool shows(const std::string& name, const std::string& pictureName, Millis timeout = kDefaultTimeout,
+               Focus focus = Focus::None) const;
     // What differs now, for the report: "" when nothing does.
-    std::string difference(const std::string& name, const std::string& pictureName) const;
+    std::string difference(const std::string& name, const std::string& pictureName, Focus focus = Focus::None) const;
 
     // The text of the Action box (Text2).
     std::wstring action() const;
