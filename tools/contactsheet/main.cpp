@@ -1,4 +1,5 @@
 // contactsheet: every stored picture at 4x with its name under it, on one PNG page.
+#include "fontfile.h"
 #include "picturelist.h"
 
 #include <QDir>
@@ -75,8 +76,7 @@ int main(int argc, char *argv[])
     }
 
     QFont font;
-    const int id = QFontDatabase::addApplicationFont(
-        QStringLiteral("/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"));
+    const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kFontFile));
     if (id >= 0)
         font.setFamily(QFontDatabase::applicationFontFamilies(id).value(0));
     font.setPixelSize(17);
