@@ -1,6 +1,8 @@
 // The masks are data: one white run per row, typed from the drawings of the controls.
 #include "masks.h"
 
+#include "palette.h"
+
 #include <array>
 
 namespace {
@@ -134,7 +136,7 @@ PixelSet padMaskShape()
 QImage maskPicture(const PixelSet &shape)
 {
     QImage out(shape.width(), shape.height(), QImage::Format_Mono);
-    out.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
+    out.setColorTable(blackAndWhite());
     for (int y = 0; y < shape.height(); ++y)
         for (int x = 0; x < shape.width(); ++x)
             out.setPixel(x, y, shape.has(x, y) ? 1u : 0u);

@@ -286,21 +286,16 @@ PadPictures padPictures()
     // Image 1 is the face with a faint warm cast on a few of its light-grey pixels.
     QImage image1 = out.face.copy();
     {
-        QList<QRgb> table = image1.colorTable();
-        // The face's own colours fill the entries from 10 on, darkest first; the rest are unused.
-        int free = 245;
-        while (free > 10 && table.at(free - 1) == qRgb(0, 0, 0))
-            --free;
-        if (table.at(free) != qRgb(0, 0, 0))
+        const int warm = firstUnusedEntry(image1);
+        if (warm < 0)
             throw std::runtime_error("no palette entry left for the pad's warm grey");
-        int speckIndex = int(table.indexOf(kSpeckFrom));
-        table[free] = kSpeckTo;
-        image1.setColorTable(table);
+        const int speck = int(image1.colorTable().indexOf(kSpeckFrom));
+        image1.setColor(warm, kSpeckTo);
         int n = 0;
         for (int y = 0; y < kHeight && n < kSpecks; ++y)
             for (int x = 0; x < kWidth && n < kSpecks; ++x)
-                if (image1.pixelIndex(x, y) == speckIndex) {
-                    image1.setPixel(x, y, uint(free));
+                if (image1.pixelIndex(x, y) == speck) {
+                    image1.setPixel(x, y, uint(warm));
                     ++n;
                 }
     }
