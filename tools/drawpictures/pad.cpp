@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kWidth = 171, kHeight = 106;
+constexpr int kWidth = kPadWidth, kHeight = kPadHeight;
 constexpr int kOutlineSpill = 460; // outline pixels that lie just beyond the keys' mask pieces
 const Rgb kBackground = grey(191);
 const Rgb kLitBackground = grey(192);
