@@ -89,8 +89,10 @@ void drawAll(const QDir &assets)
 
     const QList<IconImage> icon = iconImages();
     writeFile(icons + QStringLiteral("/quorvel.ico"), icoFile(icon));
-    writeFile(icons + QStringLiteral("/quorvel-32.png"), pngFile(iconWithAlpha(icon.at(1))));
-    writeFile(icons + QStringLiteral("/quorvel-16.png"), pngFile(iconWithAlpha(icon.at(2))));
+    // Desktop icon themes take the sixteen-colour images, one file a size.
+    for (const IconImage &image : icon)
+        if (image.colours.colorCount() > 2)
+            writeFile(icons + QStringLiteral("/quorvel-%1.png").arg(image.colours.width()), pngFile(iconWithAlpha(image)));
 }
 
 } // namespace
