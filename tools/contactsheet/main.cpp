@@ -18,6 +18,8 @@ constexpr int kScale = 4;
 constexpr int kGap = 24;
 constexpr int kPageWidth = 2160;
 constexpr int kLabelHeight = 40;
+constexpr int kMinCellWidth = 200; // room for a caption under a narrow picture
+constexpr int kSquare = 8; // of the checkerboard behind clear icon pixels
 
 struct Entry
 {
@@ -87,9 +89,15 @@ int main(int argc, char *argv[])
         QImage image;
         QRect at;
         QString caption;
+        QRect label;
     };
     QList<Placed> placed;
     int x = kGap, y = kGap, lineHeight = 0, width = 0;
+    const auto newLine = [&] {
+        x = kGap;
+        y += lineHeight + kGap;
+        lineHeight = 0;
+    };
     for (const QList<Entry> &row : rows) {
         for (const Entry &e : row) {
             QImage image = load(assets, e.file);
@@ -98,20 +106,16 @@ int main(int argc, char *argv[])
                 return 1;
             }
             const QSize size = image.size() * kScale;
-            const int cell = std::max(size.width(), 200);
-            if (x > kGap && x + cell > kPageWidth) {
-                x = kGap;
-                y += lineHeight + kGap;
-                lineHeight = 0;
-            }
-            placed.append({ image, QRect(QPoint(x, y), size), e.caption });
+            const int cell = std::max(size.width(), kMinCellWidth);
+            if (x > kGap && x + cell > kPageWidth)
+                newLine();
+            const QRect at(QPoint(x, y), size);
+            placed.append({ image, at, e.caption, QRect(at.left(), at.bottom() + 6, cell, kLabelHeight - 8) });
             x += cell + kGap;
             width = std::max(width, x);
             lineHeight = std::max(lineHeight, size.height() + kLabelHeight);
         }
-        x = kGap;
-        y += lineHeight + kGap;
-        lineHeight = 0;
+        newLine();
     }
 
     QImage page(width, y, QImage::Format_RGB32);
@@ -123,14 +127,14 @@ int main(int argc, char *argv[])
         // Transparent icon pixels show as a checkerboard.
         p.save();
         p.setClipRect(pl.at);
-        for (int cy = 0; cy < pl.at.height(); cy += 8)
-            for (int cx = 0; cx < pl.at.width(); cx += 8)
-                p.fillRect(pl.at.x() + cx, pl.at.y() + cy, 8, 8, ((cx + cy) / 8) % 2 ? QColor(255, 255, 255) : QColor(204, 204, 204));
+        for (int cy = 0; cy < pl.at.height(); cy += kSquare)
+            for (int cx = 0; cx < pl.at.width(); cx += kSquare)
+                p.fillRect(pl.at.x() + cx, pl.at.y() + cy, kSquare, kSquare,
+                           ((cx + cy) / kSquare) % 2 ? QColor(255, 255, 255) : QColor(204, 204, 204));
         p.restore();
         p.drawImage(pl.at, pl.image.scaled(pl.at.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
         p.setPen(QColor(32, 32, 32));
-        p.drawText(QRect(pl.at.left(), pl.at.bottom() + 6, std::max(pl.at.width(), 200), kLabelHeight - 8),
-                   Qt::AlignLeft | Qt::AlignTop, pl.caption);
+        p.drawText(pl.label, Qt::AlignLeft | Qt::AlignTop, pl.caption);
     }
     p.end();
     if (!page.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
