@@ -49,7 +49,7 @@ struct FontDescription
 enum class Role { None, CheckBox, RadioButton, PushButton, Grouping };
 
 // The keys that drive a bitmap control from the keyboard.
-enum class Key { Space, Enter, Escape, Home, Left, Up, Right, Down, Tab, BackTab };
+enum class Key { Space, Enter, Home, Left, Up, Right, Down };
 
 // A key of a bitmap control drawn as a group of keys: its name, the key that presses it, and
 // the point inside its shape that a key press presses, in pixels of the control.

@@ -6,6 +6,7 @@
 #include <doctest/doctest.h>
 
 #include "fakebackend.h"
+#include "testform.h"
 #include "runtime/application.h"
 #include "runtime/imagelist.h"
 #include "runtime/pointer.h"
@@ -18,37 +19,11 @@ using namespace Runtime;
 
 namespace {
 
-constexpr int tw(int px)
-{
-    return px * TwipsPerPixel;
-}
 
 const std::vector<std::string> kSmall = {"....", ".##.", ".#r.", "...."};
 
-const ControlDescription kControls[] = {
-    {.kind = Kind::PictureBox, .name = "Top", .place = {tw(10), tw(10), tw(20), tw(20)}, .tabIndex = 5, .picture = "white20"},
-    {.kind = Kind::PictureBox, .name = "Box", .place = {tw(50), tw(10), tw(30), tw(20)}, .tabIndex = 7, .picture = "white30x20"},
-    {.kind = Kind::PictureBox, .name = "Bordered", .place = {tw(50), tw(40), tw(24), tw(14)}, .tabIndex = 8,
-     .picture = "white20x10", .border = true},
-    {.kind = Kind::PictureBox, .name = "Hidden", .place = {tw(400), 0, tw(4), tw(4)}, .tabIndex = 9, .picture = "small",
-     .visible = false},
-    {.kind = Kind::Frame, .name = "Frame", .place = {tw(10), tw(60), tw(100), tw(50)}, .text = "Frame"},
-    {.kind = Kind::PictureBox, .name = "Inner", .container = "Frame", .place = {tw(15), tw(20), tw(10), tw(10)},
-     .tabIndex = 10, .picture = "white10"},
-    {.kind = Kind::TextBox, .name = "Edit", .container = "Frame", .place = {tw(40), tw(18), tw(50), tw(23)},
-     .text = "abc", .tabIndex = 3},
-    {.kind = Kind::CommandButton, .name = "Button", .place = {tw(120), tw(60), tw(60), tw(25)}, .text = "Go", .tabIndex = 1},
-    {.kind = Kind::Label, .name = "Arr", .index = 0, .place = {tw(120), tw(100), tw(40), tw(15)}, .text = "zero", .tabIndex = 11},
-    {.kind = Kind::Label, .name = "Arr", .index = 1, .place = {tw(120), tw(120), tw(40), tw(15)}, .text = "one", .tabIndex = 12},
-    {.kind = Kind::CheckBox, .name = "Check", .place = {tw(10), tw(120), tw(60), tw(20)}, .text = "Check", .tabIndex = 2},
-};
-const FormDescription kTestForm{"TestForm", "Test form", {tw(100), tw(100), tw(200), tw(150)}, kControls};
-
-const ControlDescription kDialogControls[] = {
-    {.kind = Kind::Label, .name = "Text", .place = {tw(5), tw(5), tw(80), tw(15)}, .text = "Dialog"},
-};
-// Stored 30 pixels right of and 50 below the test form.
-const FormDescription kDialog{"Dialog", "Dialog", {tw(130), tw(150), tw(100), tw(40)}, kDialogControls};
+using TestForm::kDialog;
+const FormDescription &kTestForm = TestForm::kForm;
 
 // A back end with the test pictures, and the runtime started afresh.
 struct Fixture
@@ -259,7 +234,7 @@ TEST_CASE_FIXTURE(Fixture, "a form is built from its stored description")
     CHECK(form.control("Edit").text() == "abc");
     CHECK(form.control("Top").tag().empty());
     // Every shown control has a widget, created in stored order; the hidden store none.
-    CHECK(backend.created == std::vector<std::string>{"Top", "Box", "Bordered", "Frame", "Inner", "Edit", "Button",
+    CHECK(backend.created == std::vector<std::string>{"Top", "Under", "Box", "Bordered", "Frame", "Inner", "Edit", "Button",
                                                       "Arr(0)", "Arr(1)", "Check"});
     // The keyboard goes by TabIndex: Button 1, Check 2, Edit 3; no picture box, label or frame.
     std::vector<std::string> order;

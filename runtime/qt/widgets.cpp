@@ -65,7 +65,6 @@ std::optional<Key> keyOf(int qtKey)
     case Qt::Key_Space: return Key::Space;
     case Qt::Key_Return:
     case Qt::Key_Enter: return Key::Enter;
-    case Qt::Key_Escape: return Key::Escape;
     case Qt::Key_Home: return Key::Home;
     case Qt::Key_Left: return Key::Left;
     case Qt::Key_Up: return Key::Up;

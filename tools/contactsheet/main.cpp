@@ -1,4 +1,7 @@
 // contactsheet: every stored picture at 4x with its name under it, on one PNG page.
+#include "fontfile.h"
+#include "picturelist.h"
+
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -7,12 +10,16 @@
 #include <QPainter>
 #include <QTextStream>
 
+#include <stdexcept>
+
 namespace {
 
 constexpr int kScale = 4;
 constexpr int kGap = 24;
 constexpr int kPageWidth = 2160;
 constexpr int kLabelHeight = 40;
+constexpr int kMinCellWidth = 200; // room for a caption under a narrow picture
+constexpr int kSquare = 8; // of the checkerboard behind clear icon pixels
 
 struct Entry
 {
@@ -20,33 +27,24 @@ struct Entry
     QString caption;
 };
 
-// Families start on a new line.
-const QList<QList<Entry>> kFamilies = {
-    { { "pictures/PicM.bmp", "PicM: ball mask" },
-      { "pictures/pic2.bmp", "pic2: oval mask" },
-      { "pictures/Picture2.bmp", "Picture2: pad mask" } },
-    { { "pictures/pic3.bmp", "pic3 (pic1): oval released" }, { "pictures/pic4.bmp", "pic4: oval pressed" } },
-    { { "pictures/Picture8.bmp", "Picture8 (Picture4): Exit" },
-      { "pictures/Picture3.bmp", "Picture3: Exit pressed" },
-      { "pictures/Picture5.bmp", "Picture5 (Picture7): About" },
-      { "pictures/Picture6.bmp", "Picture6: About pressed" } },
-    { { "pictures/Picture1.bmp", "Picture1: pad" },
-      { "pictures/ImageList1-1.bmp", "ImageList1 1: released" },
-      { "pictures/ImageList1-2.bmp", "ImageList1 2: Up" },
-      { "pictures/ImageList1-3.bmp", "ImageList1 3: Right" },
-      { "pictures/ImageList1-4.bmp", "ImageList1 4: Down" },
-      { "pictures/ImageList1-5.bmp", "ImageList1 5: Left" },
-      { "pictures/ImageList1-6.bmp", "ImageList1 6: Home" } },
-    { { "pictures/ImageList2-1.bmp", "ImageList2 1 (Chk1)" },
-      { "pictures/ImageList2-2.bmp", "ImageList2 2" },
-      { "pictures/ImageList2-3.bmp", "ImageList2 3: checked" },
-      { "pictures/ImageList2-4.bmp", "ImageList2 4 (Opt1 1, 2)" },
-      { "pictures/ImageList2-5.bmp", "ImageList2 5: pressed" },
-      { "pictures/ImageList2-6.bmp", "ImageList2 6 (Opt1 0)" },
-      { "icon/quorvel.ico#0", "icon 32, 2 colours" },
-      { "icon/quorvel.ico#1", "icon 32, 16 colours" },
-      { "icon/quorvel.ico#2", "icon 16, 16 colours" } },
-};
+// The listed pictures, a row of the list to a line of the page (a long row goes on over more
+// lines), the icon's images after the last. An image list's picture is captioned with the
+// list's name and the image's number.
+QList<QList<Entry>> sheetRows()
+{
+    QList<QList<Entry>> rows;
+    for (const QList<ListedPicture> &listed : listedPictureRows()) {
+        QList<Entry> &row = rows.emplace_back();
+        for (const ListedPicture &p : listed)
+            row.append({ QStringLiteral("pictures/%1.bmp").arg(p.name), QString(p.name).replace(u'-', u' ') + p.note });
+    }
+    if (rows.isEmpty())
+        rows.emplace_back();
+    rows.last() += QList<Entry> { { "icon/quorvel.ico#0", "icon 32, 2 colours" },
+                                  { "icon/quorvel.ico#1", "icon 32, 16 colours" },
+                                  { "icon/quorvel.ico#2", "icon 16, 16 colours" } };
+    return rows;
+}
 
 QImage load(const QDir &assets, const QString &file)
 {
@@ -71,45 +69,53 @@ int main(int argc, char *argv[])
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     const QDir assets(QString::fromLocal8Bit(argv[1]));
+    QList<QList<Entry>> rows;
+    try {
+        rows = sheetRows();
+    } catch (const std::exception &e) {
+        err << "contactsheet: " << e.what() << '\n';
+        return 1;
+    }
 
     QFont font;
-    const int id = QFontDatabase::addApplicationFont(
-        QStringLiteral("/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"));
+    const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kFontFile));
     if (id >= 0)
         font.setFamily(QFontDatabase::applicationFontFamilies(id).value(0));
     font.setPixelSize(17);
 
-    // Place every picture, left to right, each family on a line of its own.
+    // Place every picture, left to right, each row of the list starting a new line.
     struct Placed
     {
         QImage image;
         QRect at;
         QString caption;
+        QRect label;
     };
     QList<Placed> placed;
     int x = kGap, y = kGap, lineHeight = 0, width = 0;
-    for (const QList<Entry> &family : kFamilies) {
-        for (const Entry &e : family) {
+    const auto newLine = [&] {
+        x = kGap;
+        y += lineHeight + kGap;
+        lineHeight = 0;
+    };
+    for (const QList<Entry> &row : rows) {
+        for (const Entry &e : row) {
             QImage image = load(assets, e.file);
             if (image.isNull()) {
                 err << "contactsheet: cannot read " << e.file << '\n';
                 return 1;
             }
             const QSize size = image.size() * kScale;
-            const int cell = std::max(size.width(), 200);
-            if (x > kGap && x + cell > kPageWidth) {
-                x = kGap;
-                y += lineHeight + kGap;
-                lineHeight = 0;
-            }
-            placed.append({ image, QRect(QPoint(x, y), size), e.caption });
+            const int cell = std::max(size.width(), kMinCellWidth);
+            if (x > kGap && x + cell > kPageWidth)
+                newLine();
+            const QRect at(QPoint(x, y), size);
+            placed.append({ image, at, e.caption, QRect(at.left(), at.bottom() + 6, cell, kLabelHeight - 8) });
             x += cell + kGap;
             width = std::max(width, x);
             lineHeight = std::max(lineHeight, size.height() + kLabelHeight);
         }
-        x = kGap;
-        y += lineHeight + kGap;
-        lineHeight = 0;
+        newLine();
     }
 
     QImage page(width, y, QImage::Format_RGB32);
@@ -121,14 +127,14 @@ int main(int argc, char *argv[])
         // Transparent icon pixels show as a checkerboard.
         p.save();
         p.setClipRect(pl.at);
-        for (int cy = 0; cy < pl.at.height(); cy += 8)
-            for (int cx = 0; cx < pl.at.width(); cx += 8)
-                p.fillRect(pl.at.x() + cx, pl.at.y() + cy, 8, 8, ((cx + cy) / 8) % 2 ? QColor(255, 255, 255) : QColor(204, 204, 204));
+        for (int cy = 0; cy < pl.at.height(); cy += kSquare)
+            for (int cx = 0; cx < pl.at.width(); cx += kSquare)
+                p.fillRect(pl.at.x() + cx, pl.at.y() + cy, kSquare, kSquare,
+                           ((cx + cy) / kSquare) % 2 ? QColor(255, 255, 255) : QColor(204, 204, 204));
         p.restore();
         p.drawImage(pl.at, pl.image.scaled(pl.at.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
         p.setPen(QColor(32, 32, 32));
-        p.drawText(QRect(pl.at.left(), pl.at.bottom() + 6, std::max(pl.at.width(), 200), kLabelHeight - 8),
-                   Qt::AlignLeft | Qt::AlignTop, pl.caption);
+        p.drawText(pl.label, Qt::AlignLeft | Qt::AlignTop, pl.caption);
     }
     p.end();
     if (!page.save(QString::fromLocal8Bit(argv[2]), "PNG")) {

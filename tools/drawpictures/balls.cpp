@@ -2,13 +2,14 @@
 #include "balls.h"
 
 #include "canvas.h"
+#include "masks.h"
 #include "palette.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr int kSize = 26;
+constexpr int kSize = kBallSize;
 constexpr double kRing = 2.0; // width of the sunken ring around the ball
 const Rgb kCorner = grey(192);
 constexpr double kSeamAngle = 35.5 * M_PI / 180.0;

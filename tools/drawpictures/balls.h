@@ -1,4 +1,4 @@
-// The metal balls of the check box and the option buttons, 26 x 26: the six images of the second image list.
+// The metal balls of the check box and the option buttons: the six images of the second image list.
 #pragma once
 
 #include <QImage>

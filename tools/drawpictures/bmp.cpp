@@ -23,6 +23,9 @@ void put32(QByteArray &out, quint32 v)
 
 int rowBytes(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
 
+// An icon image's bits per pixel: 1 for two colours, 4 for sixteen.
+int iconBits(const QImage &colours) { return colours.colorCount() <= 2 ? 1 : 4; }
+
 // BITMAPINFOHEADER; `rows` is the height field (twice the height inside an icon).
 void putInfoHeader(QByteArray &out, int width, int rows, int bits, int imageBytes, int colours)
 {
@@ -120,8 +123,7 @@ QByteArray icoFile(const QList<IconImage> &images)
 {
     QList<QByteArray> bodies;
     for (const IconImage &icon : images) {
-        const int colours = int(icon.colours.colorCount());
-        const int bits = colours <= 2 ? 1 : 4;
+        const int bits = iconBits(icon.colours);
         QByteArray body;
         const QByteArray xorRows = pixelRows(icon.colours, bits);
         const QByteArray andRows = pixelRows(icon.transparent, 1);
@@ -146,7 +148,7 @@ QByteArray icoFile(const QList<IconImage> &images)
         out.append(char(colours >= 256 ? 0 : colours));
         out.append(char(0));
         put16(out, 1);
-        put16(out, colours <= 2 ? 1 : 4);
+        put16(out, quint16(iconBits(img)));
         put32(out, quint32(bodies.at(i).size()));
         put32(out, offset);
         offset += quint32(bodies.at(i).size());

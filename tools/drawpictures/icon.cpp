@@ -1,16 +1,11 @@
 // The icon's images, drawn pixel by pixel on the standard sixteen-colour palette.
 #include "icon.h"
 
+#include "palette.h"
 
 namespace {
 
-// The standard sixteen-colour palette.
-const QList<QRgb> kSixteen = {
-    qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
-    qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
-    qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
-    qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255),
-};
+// Entries of the standard colours.
 constexpr uint kBlack = 0, kLightGrey = 7, kDarkGrey = 8, kCyan = 14, kWhite = 15;
 
 // '.' clear, 'K' black, 'D' dark grey, 'L' light grey, 'C' cyan, 'W' white.
@@ -85,8 +80,8 @@ IconImage fromArt(const char *const (&art)[N], bool twoColours)
 {
     const int size = int(N);
     IconImage icon { QImage(size, size, QImage::Format_Indexed8), QImage(size, size, QImage::Format_Mono) };
-    icon.colours.setColorTable(twoColours ? QList<QRgb> { qRgb(0, 0, 0), qRgb(255, 255, 255) } : kSixteen);
-    icon.transparent.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
+    icon.colours.setColorTable(twoColours ? blackAndWhite() : standardColours());
+    icon.transparent.setColorTable(blackAndWhite());
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const char c = art[y][x];

@@ -1,4 +1,4 @@
-// drawpictures: writes every stored picture, the image lists and the icon into an assets folder.
+// drawpictures: writes every stored picture that assets/pictures.txt lists, and the icon, into an assets folder.
 #include "balls.h"
 #include "bmp.h"
 #include "captions.h"
@@ -6,16 +6,17 @@
 #include "masks.h"
 #include "oval.h"
 #include "pad.h"
+#include "picturelist.h"
 #include "text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QImageWriter>
+#include <QMap>
 #include <QTextStream>
 
-#include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -36,41 +37,62 @@ QByteArray pngFile(const QImage &image)
     return bytes;
 }
 
+// Every picture this program draws, by name.
+QMap<QString, QImage> drawnPictures()
+{
+    QMap<QString, QImage> drawn;
+    drawn.insert(QStringLiteral("PicM"), maskPicture(checkMaskShape()));
+    drawn.insert(QStringLiteral("pic2"), maskPicture(ovalMaskShape()));
+    drawn.insert(QStringLiteral("Picture2"), maskPicture(padMaskShape()));
+
+    drawn.insert(QStringLiteral("pic3"), ovalFace(ButtonState::Released));
+    drawn.insert(QStringLiteral("pic4"), ovalFace(ButtonState::Pressed));
+    drawn.insert(QStringLiteral("Picture8"), buttonFace(exitCaption(), ButtonState::Released));
+    drawn.insert(QStringLiteral("Picture3"), buttonFace(exitCaption(), ButtonState::Pressed));
+    drawn.insert(QStringLiteral("Picture5"), buttonFace(aboutCaption(), ButtonState::Released));
+    drawn.insert(QStringLiteral("Picture6"), buttonFace(aboutCaption(), ButtonState::Pressed));
+
+    const PadPictures pad = padPictures();
+    drawn.insert(QStringLiteral("Picture1"), pad.face);
+    for (int i = 0; i < pad.images.size(); ++i)
+        drawn.insert(QStringLiteral("ImageList1-%1").arg(i + 1), pad.images.at(i));
+
+    const QList<QImage> balls = ballImages();
+    for (int i = 0; i < balls.size(); ++i)
+        drawn.insert(QStringLiteral("ImageList2-%1").arg(i + 1), balls.at(i));
+    return drawn;
+}
+
 void drawAll(const QDir &assets)
 {
     requireCaptionFont();
+    const QStringList listed = listedPictureNames();
+    const QMap<QString, QImage> drawn = drawnPictures();
+    QStringList mismatches;
+    for (const QString &name : listed)
+        if (!drawn.contains(name))
+            mismatches << name + QStringLiteral(" is listed, but drawpictures has no drawing of that name");
+    for (const QString &name : drawn.keys())
+        if (!listed.contains(name))
+            mismatches << name + QStringLiteral(" is drawn, but not listed");
+    if (!mismatches.isEmpty())
+        throw std::runtime_error(QStringLiteral("%1 and the drawings differ:\n  %2")
+                                     .arg(QString::fromUtf8(kPictureListFile), mismatches.join(QStringLiteral("\n  ")))
+                                     .toStdString());
+
     const QString pictures = assets.filePath(QStringLiteral("pictures"));
     const QString icons = assets.filePath(QStringLiteral("icon"));
     QDir().mkpath(pictures);
     QDir().mkpath(icons);
-    auto bmp = [&](const QString &name, const QImage &image) {
-        writeFile(pictures + QLatin1Char('/') + name + QStringLiteral(".bmp"), bmpFile(image));
-    };
-
-    bmp(QStringLiteral("PicM"), maskPicture(checkMaskShape()));
-    bmp(QStringLiteral("pic2"), maskPicture(ovalMaskShape()));
-    bmp(QStringLiteral("Picture2"), maskPicture(padMaskShape()));
-
-    bmp(QStringLiteral("pic3"), ovalFace(ButtonState::Released));
-    bmp(QStringLiteral("pic4"), ovalFace(ButtonState::Pressed));
-    bmp(QStringLiteral("Picture8"), buttonFace(exitCaption(), ButtonState::Released));
-    bmp(QStringLiteral("Picture3"), buttonFace(exitCaption(), ButtonState::Pressed));
-    bmp(QStringLiteral("Picture5"), buttonFace(aboutCaption(), ButtonState::Released));
-    bmp(QStringLiteral("Picture6"), buttonFace(aboutCaption(), ButtonState::Pressed));
-
-    const PadPictures pad = padPictures();
-    bmp(QStringLiteral("Picture1"), pad.face);
-    for (int i = 0; i < pad.images.size(); ++i)
-        bmp(QStringLiteral("ImageList1-%1").arg(i + 1), pad.images.at(i));
-
-    const QList<QImage> balls = ballImages();
-    for (int i = 0; i < balls.size(); ++i)
-        bmp(QStringLiteral("ImageList2-%1").arg(i + 1), balls.at(i));
+    for (const QString &name : listed)
+        writeFile(pictures + QLatin1Char('/') + name + QStringLiteral(".bmp"), bmpFile(drawn.value(name)));
 
     const QList<IconImage> icon = iconImages();
     writeFile(icons + QStringLiteral("/quorvel.ico"), icoFile(icon));
-    writeFile(icons + QStringLiteral("/quorvel-32.png"), pngFile(iconWithAlpha(icon.at(1))));
-    writeFile(icons + QStringLiteral("/quorvel-16.png"), pngFile(iconWithAlpha(icon.at(2))));
+    // Desktop icon themes take the sixteen-colour images, one file a size.
+    for (const IconImage &image : icon)
+        if (image.colours.colorCount() > 2)
+            writeFile(icons + QStringLiteral("/quorvel-%1.png").arg(image.colours.width()), pngFile(iconWithAlpha(image)));
 }
 
 } // namespace

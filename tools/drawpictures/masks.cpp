@@ -1,6 +1,8 @@
 // The masks are data: one white run per row, typed from the drawings of the controls.
 #include "masks.h"
 
+#include "palette.h"
+
 #include <array>
 
 namespace {
@@ -17,8 +19,8 @@ constexpr Run kCheck[] = {
     { 19, 3, 22 }, { 20, 4, 21 }, { 21, 5, 20 }, { 22, 6, 19 }, { 23, 7, 18 }, { 24, 9, 16 },
 };
 
-// The oval: row y is white from column L to column 163 - L.
-constexpr std::array<int, 51> kOvalLeft = {
+// The oval: row y is white from column L to its mirror image, column kOvalWidth - 1 - L.
+constexpr std::array<int, kOvalHeight> kOvalLeft = {
     60, 54, 46, 40, 35, 31, 27, 24, 21, 18, 16, 13, 11, 10, 8, 7, 5, 4, 3, 2, 2, 1, 0, 0, 0, 0,
     0,  0,  0,  1,  2,  2,  3,  4,  5,  7,  8,  10, 11, 13, 16, 18, 21, 24, 27, 31, 35, 40, 47, 54, 60,
 };
@@ -39,14 +41,17 @@ constexpr Run kDownKey[] = {
     { 103, 81, 88 },  { 104, 84, 85 },
 };
 
-// Rows 31 to 74. The left key's runs end at column 41 (40 in its first and last row).
-constexpr std::array<int, 44> kLeftKeyFirst = {
+// The left and right keys' rows.
+constexpr int kSideKeyTop = 31, kSideKeyBottom = 74;
+
+// The left key's runs end at column 41 (40 in its first and last row).
+constexpr std::array<int, kSideKeyBottom - kSideKeyTop + 1> kLeftKeyFirst = {
     37, 36, 34, 32, 30, 28, 27, 25, 23, 21, 19, 18, 16, 14, 12, 11, 9,  7,  5,  4,  2,  2,
     2,  2,  3,  5,  7,  8,  10, 12, 14, 15, 17, 19, 21, 23, 24, 26, 28, 30, 31, 33, 35, 37,
 };
 
-// Rows 31 to 74. The right key's runs start at column 129 (130 in its first and last row).
-constexpr std::array<int, 44> kRightKeyLast = {
+// The right key's runs start at column 129 (130 in its first and last row).
+constexpr std::array<int, kSideKeyBottom - kSideKeyTop + 1> kRightKeyLast = {
     133, 135, 137, 139, 141, 142, 144, 146, 148, 149, 151, 153, 155, 157, 158, 160, 162, 164, 165, 167, 168, 168,
     168, 168, 166, 165, 163, 161, 159, 158, 156, 154, 152, 150, 149, 147, 145, 143, 141, 140, 138, 136, 134, 132,
 };
@@ -74,22 +79,22 @@ void addRuns(PixelSet &set, const Run (&runs)[N])
 
 PixelSet checkMaskShape()
 {
-    PixelSet set(26, 26);
+    PixelSet set(kBallSize, kBallSize);
     addRuns(set, kCheck);
     return set;
 }
 
 PixelSet ovalMaskShape()
 {
-    PixelSet set(164, 51);
-    for (int y = 0; y < 51; ++y)
-        addRun(set, y, kOvalLeft[size_t(y)], 163 - kOvalLeft[size_t(y)]);
+    PixelSet set(kOvalWidth, kOvalHeight);
+    for (int y = 0; y < kOvalHeight; ++y)
+        addRun(set, y, kOvalLeft[size_t(y)], kOvalWidth - 1 - kOvalLeft[size_t(y)]);
     return set;
 }
 
 PixelSet padKeyShape(PadKey key)
 {
-    PixelSet set(171, 106);
+    PixelSet set(kPadWidth, kPadHeight);
     switch (key) {
     case PadKey::Up:
         addRuns(set, kUpKey);
@@ -98,15 +103,14 @@ PixelSet padKeyShape(PadKey key)
         addRuns(set, kDownKey);
         break;
     case PadKey::Left:
-        for (int i = 0; i < 44; ++i) {
-            const int row = 31 + i;
-            addRun(set, row, kLeftKeyFirst[size_t(i)], row == 31 || row == 74 ? 40 : 41);
-        }
-        break;
     case PadKey::Right:
-        for (int i = 0; i < 44; ++i) {
-            const int row = 31 + i;
-            addRun(set, row, row == 31 || row == 74 ? 130 : 129, kRightKeyLast[size_t(i)]);
+        for (int row = kSideKeyTop; row <= kSideKeyBottom; ++row) {
+            const size_t i = size_t(row - kSideKeyTop);
+            const bool end = row == kSideKeyTop || row == kSideKeyBottom;
+            if (key == PadKey::Left)
+                addRun(set, row, kLeftKeyFirst[i], end ? 40 : 41);
+            else
+                addRun(set, row, end ? 130 : 129, kRightKeyLast[i]);
         }
         break;
     case PadKey::Home:
@@ -120,11 +124,11 @@ PixelSet padKeyShape(PadKey key)
 
 PixelSet padMaskShape()
 {
-    PixelSet set(171, 106);
+    PixelSet set(kPadWidth, kPadHeight);
     for (PadKey key : { PadKey::Up, PadKey::Left, PadKey::Home, PadKey::Right, PadKey::Down }) {
         const PixelSet piece = padKeyShape(key);
-        for (int y = 0; y < 106; ++y)
-            for (int x = 0; x < 171; ++x)
+        for (int y = 0; y < kPadHeight; ++y)
+            for (int x = 0; x < kPadWidth; ++x)
                 if (piece.has(x, y))
                     set.set(x, y);
     }
@@ -134,7 +138,7 @@ PixelSet padMaskShape()
 QImage maskPicture(const PixelSet &shape)
 {
     QImage out(shape.width(), shape.height(), QImage::Format_Mono);
-    out.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
+    out.setColorTable(blackAndWhite());
     for (int y = 0; y < shape.height(); ++y)
         for (int x = 0; x < shape.width(); ++x)
             out.setPixel(x, y, shape.has(x, y) ? 1u : 0u);

@@ -5,9 +5,14 @@
 
 #include <QImage>
 
-PixelSet checkMaskShape(); // PicM, 26 x 26: the ball of the check box and option buttons
-PixelSet ovalMaskShape(); // pic2, 164 x 51: the oval button
-PixelSet padMaskShape(); // Picture2, 171 x 106: the five keys of the direction pad
+// The shaped controls' sizes, which their masks and faces share.
+constexpr int kBallSize = 26; // the check box's and the option buttons' ball, square
+constexpr int kOvalWidth = 164, kOvalHeight = 51; // the oval button
+constexpr int kPadWidth = 171, kPadHeight = 106; // the direction pad
+
+PixelSet checkMaskShape(); // the ball of the check box and option buttons
+PixelSet ovalMaskShape(); // the oval button
+PixelSet padMaskShape(); // the five keys of the direction pad
 
 enum class PadKey { Up, Left, Home, Right, Down };
 PixelSet padKeyShape(PadKey key);

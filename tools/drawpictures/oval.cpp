@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kWidth = 164, kHeight = 51;
-constexpr double kCx = 82.0, kCy = 25.5;
+constexpr int kWidth = kOvalWidth, kHeight = kOvalHeight;
+constexpr double kCx = kWidth / 2.0, kCy = kHeight / 2.0;
 constexpr double kBody = 198, kCorner = 191;
 constexpr double kRim = 4.0;
 constexpr int kPressShiftX = 3, kPressShiftY = 2;

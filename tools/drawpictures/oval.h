@@ -1,4 +1,4 @@
-// The oval push button, 164 x 51, on the grey ramp: released and pressed.
+// The oval push button on the grey ramp: released and pressed.
 #pragma once
 
 #include "captions.h"

@@ -12,13 +12,17 @@
 
 namespace {
 
-constexpr int kWidth = 171, kHeight = 106;
+constexpr int kWidth = kPadWidth, kHeight = kPadHeight;
 constexpr int kOutlineSpill = 460; // outline pixels that lie just beyond the keys' mask pieces
 const Rgb kBackground = grey(191);
 const Rgb kLitBackground = grey(192);
 const QRgb kSpeckFrom = qRgb(204, 204, 204);
 const QRgb kSpeckTo = qRgb(206, 204, 204);
 constexpr int kSpecks = 79;
+// The end of the green ramp that lit keys deepen along; only the up key goes that far.
+const Rgb kGreenDeepest { 43, 213, 43 };
+// The left and right keys light alike.
+const Rgb kSideKeysDeepest { 61, 216, 61 };
 
 // One straight side of a key: points inside satisfy n . p + c <= 0; n is the outward normal.
 struct Side
@@ -42,8 +46,11 @@ Side above(double y0) { return { 0, 1, -y0 }; }
 Side atLeast(double x0) { return { -1, 0, x0 }; }
 Side atMost(double x0) { return { 1, 0, -x0 }; }
 
-// Least-squares line x = a y + b through the pixel-edge points of a mask piece's rows.
-std::pair<double, double> fitEdge(const PixelSet &piece, int fromRow, int toRow, bool leftSide)
+enum class Edge { Left, Right };
+
+// The side of a key along its mask piece's left or right edge over rows fromRow..toRow: the
+// least-squares line x = a y + b through the pixel-edge points of those rows.
+Side fittedSide(const PixelSet &piece, int fromRow, int toRow, Edge edge)
 {
     double sy = 0, sx = 0, syy = 0, sxy = 0, n = 0;
     for (int row = fromRow; row <= toRow; ++row) {
@@ -54,7 +61,7 @@ std::pair<double, double> fitEdge(const PixelSet &piece, int fromRow, int toRow,
                     first = x;
                 last = x;
             }
-        const double y = row + 0.5, x = leftSide ? first : last + 1;
+        const double y = row + 0.5, x = edge == Edge::Left ? first : last + 1;
         sy += y;
         sx += x;
         syy += y * y;
@@ -62,7 +69,8 @@ std::pair<double, double> fitEdge(const PixelSet &piece, int fromRow, int toRow,
         n += 1;
     }
     const double a = (n * sxy - sx * sy) / (n * syy - sy * sy);
-    return { a, (sx - a * sy) / n };
+    const double b = (sx - a * sy) / n;
+    return edge == Edge::Left ? leftOf(a, b) : rightOf(a, b);
 }
 
 struct Key
@@ -111,46 +119,26 @@ struct Key
 
 std::vector<Key> padKeys()
 {
-    std::vector<Key> keys;
     auto make = [](PadKey which, QRect lit, double inset, Rgb deepest) {
         return Key { which, padKeyShape(which), {}, 0, {}, lit, inset, deepest };
     };
-    const Rgb kGreenDeep { 43, 213, 43 };
 
-    Key up = make(PadKey::Up, QRect(QPoint(54, 5), QPoint(115, 24)), 3.0, kGreenDeep);
-    {
-        auto [al, bl] = fitEdge(up.piece, 2, 26, true);
-        auto [ar, br] = fitEdge(up.piece, 2, 26, false);
-        up.sides = { leftOf(al, bl), rightOf(ar, br), below(2), above(28), atLeast(45), atMost(127) };
-    }
+    Key up = make(PadKey::Up, QRect(QPoint(54, 5), QPoint(115, 24)), 3.0, kGreenDeepest);
+    up.sides = { fittedSide(up.piece, 2, 26, Edge::Left), fittedSide(up.piece, 2, 26, Edge::Right),
+                 below(2), above(28), atLeast(45), atMost(127) };
     Key down = make(PadKey::Down, QRect(QPoint(55, 81), QPoint(116, 100)), 2.2, Rgb { 79, 220, 79 });
-    {
-        auto [al, bl] = fitEdge(down.piece, 79, 104, true);
-        auto [ar, br] = fitEdge(down.piece, 79, 104, false);
-        down.sides = { leftOf(al, bl), rightOf(ar, br), below(79), above(105), atLeast(44), atMost(127) };
-    }
-    Key left = make(PadKey::Left, QRect(QPoint(9, 37), QPoint(38, 69)), 3.0, Rgb { 61, 216, 61 });
-    {
-        auto [au, bu] = fitEdge(left.piece, 31, 51, true);
-        auto [ad, bd] = fitEdge(left.piece, 54, 74, true);
-        left.sides = { leftOf(au, bu), leftOf(ad, bd), atMost(42), below(31), above(75), atLeast(2) };
-    }
-    Key right = make(PadKey::Right, QRect(QPoint(133, 37), QPoint(162, 69)), 3.0, Rgb { 61, 216, 61 });
-    {
-        auto [au, bu] = fitEdge(right.piece, 31, 51, false);
-        auto [ad, bd] = fitEdge(right.piece, 54, 74, false);
-        right.sides = { rightOf(au, bu), rightOf(ad, bd), atLeast(129), below(31), above(75), atMost(169) };
-    }
+    down.sides = { fittedSide(down.piece, 79, 104, Edge::Left), fittedSide(down.piece, 79, 104, Edge::Right),
+                   below(79), above(105), atLeast(44), atMost(127) };
+    Key left = make(PadKey::Left, QRect(QPoint(9, 37), QPoint(38, 69)), 3.0, kSideKeysDeepest);
+    left.sides = { fittedSide(left.piece, 31, 51, Edge::Left), fittedSide(left.piece, 54, 74, Edge::Left),
+                   atMost(42), below(31), above(75), atLeast(2) };
+    Key right = make(PadKey::Right, QRect(QPoint(133, 37), QPoint(162, 69)), 3.0, kSideKeysDeepest);
+    right.sides = { fittedSide(right.piece, 31, 51, Edge::Right), fittedSide(right.piece, 54, 74, Edge::Right),
+                    atLeast(129), below(31), above(75), atMost(169) };
     Key home = make(PadKey::Home, QRect(QPoint(49, 33), QPoint(121, 72)), 2.0, Rgb { 219, 75, 75 });
     home.box = QRect(QPoint(46, 31), QPoint(124, 75));
     home.cornerRadius = 7.5;
-
-    keys.push_back(up);
-    keys.push_back(right);
-    keys.push_back(down);
-    keys.push_back(left);
-    keys.push_back(home);
-    return keys;
+    return { up, right, down, left, home };
 }
 
 constexpr double kLx = -0.7071, kLy = -0.7071; // towards the light, upper left
@@ -204,11 +192,11 @@ double gradientAt(const Key &k, const Surface &s, int x, int y)
 Rgb litColour(const Key &k, double t)
 {
     if (k.which == PadKey::Home)
-        return mix(Rgb { 253, 245, 245 }, Rgb { 219, 75, 75 }, t);
+        return mix(Rgb { 253, 245, 245 }, k.deepest, t);
     // Pale at the upper left, deepening along one green ramp; each key goes as far as its own end.
-    const Rgb pale { 218, 248, 218 }, deepest { 43, 213, 43 };
-    const double reach = (pale.r - k.deepest.r) / (pale.r - deepest.r);
-    return mix(pale, deepest, t * reach);
+    const Rgb pale { 218, 248, 218 };
+    const double reach = (pale.r - k.deepest.r) / (pale.r - kGreenDeepest.r);
+    return mix(pale, kGreenDeepest, t * reach);
 }
 
 struct Drawn
@@ -286,21 +274,16 @@ PadPictures padPictures()
     // Image 1 is the face with a faint warm cast on a few of its light-grey pixels.
     QImage image1 = out.face.copy();
     {
-        QList<QRgb> table = image1.colorTable();
-        // The face's own colours fill the entries from 10 on, darkest first; the rest are unused.
-        int free = 245;
-        while (free > 10 && table.at(free - 1) == qRgb(0, 0, 0))
-            --free;
-        if (table.at(free) != qRgb(0, 0, 0))
+        const int warm = firstUnusedEntry(image1);
+        if (warm < 0)
             throw std::runtime_error("no palette entry left for the pad's warm grey");
-        int speckIndex = int(table.indexOf(kSpeckFrom));
-        table[free] = kSpeckTo;
-        image1.setColorTable(table);
+        const int speck = int(image1.colorTable().indexOf(kSpeckFrom));
+        image1.setColor(warm, kSpeckTo);
         int n = 0;
         for (int y = 0; y < kHeight && n < kSpecks; ++y)
             for (int x = 0; x < kWidth && n < kSpecks; ++x)
-                if (image1.pixelIndex(x, y) == speckIndex) {
-                    image1.setPixel(x, y, uint(free));
+                if (image1.pixelIndex(x, y) == speck) {
+                    image1.setPixel(x, y, uint(warm));
                     ++n;
                 }
     }

@@ -1,4 +1,4 @@
-// The direction pad, 171 x 106: its stored face and the six images of the first image list.
+// The direction pad: its stored face and the six images of the first image list.
 #pragma once
 
 #include <QImage>

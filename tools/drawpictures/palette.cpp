@@ -7,27 +7,45 @@
 #include <algorithm>
 #include <stdexcept>
 
-const QList<QRgb> &systemColoursHead()
+const QList<QRgb> &standardColours()
 {
     static const QList<QRgb> colours = {
-        qRgb(0, 0, 0),     qRgb(128, 0, 0),   qRgb(0, 128, 0),     qRgb(128, 128, 0),   qRgb(0, 0, 128),
-        qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192), qRgb(192, 220, 192), qRgb(166, 202, 240),
+        qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+        qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+        qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+        qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255),
     };
     return colours;
 }
 
-const QList<QRgb> &systemColoursTail()
+const QList<QRgb> &blackAndWhite()
 {
-    static const QList<QRgb> colours = {
-        qRgb(255, 251, 240), qRgb(160, 160, 164), qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),
-        qRgb(255, 255, 0),   qRgb(0, 0, 255),     qRgb(255, 0, 255),   qRgb(0, 255, 255), qRgb(255, 255, 255),
-    };
+    static const QList<QRgb> colours = { qRgb(0, 0, 0), qRgb(255, 255, 255) };
     return colours;
 }
 
 namespace {
 
-constexpr int kOwnEntries = 236;
+// The twenty static colours a Windows palette keeps: the sixteen standard colours, with two
+// more after their first eight (the head, at the palette's start) and two more before their
+// last eight (the tail, at its end).
+const QList<QRgb> &systemColoursHead()
+{
+    static const QList<QRgb> colours = standardColours().first(8) + QList<QRgb> { qRgb(192, 220, 192), qRgb(166, 202, 240) };
+    return colours;
+}
+
+const QList<QRgb> &systemColoursTail()
+{
+    static const QList<QRgb> colours = QList<QRgb> { qRgb(255, 251, 240), qRgb(160, 160, 164) } + standardColours().sliced(8);
+    return colours;
+}
+
+// A system-colour palette: the head, the picture's own colours, entries left unused, the tail.
+constexpr int kPaletteEntries = 256;
+const QRgb kUnusedEntry = qRgb(0, 0, 0);
+int firstOwnEntry() { return int(systemColoursHead().size()); }
+int ownEntries() { return kPaletteEntries - int(systemColoursHead().size() + systemColoursTail().size()); }
 
 struct Weighted
 {
@@ -143,11 +161,11 @@ QImage systemPalettePicture(const Canvas &canvas, const QImage *base, const Pixe
         if (!fixedPixel[i] && !fixedColours.contains(wanted[i]))
             ++freeCounts[wanted[i]];
 
-    if (fixedColours.size() > kOwnEntries)
+    if (fixedColours.size() > ownEntries())
         throw std::runtime_error("too many colours kept from the base picture");
 
     QList<QRgb> own(fixedColours.begin(), fixedColours.end());
-    const int room = kOwnEntries - int(own.size());
+    const int room = ownEntries() - int(own.size());
     if (freeCounts.size() <= room) {
         for (auto it = freeCounts.cbegin(); it != freeCounts.cend(); ++it)
             own.append(it.key());
@@ -165,13 +183,13 @@ QImage systemPalettePicture(const Canvas &canvas, const QImage *base, const Pixe
 
     QList<QRgb> table = systemColoursHead();
     table.append(own);
-    while (table.size() < 256 - systemColoursTail().size())
-        table.append(qRgb(0, 0, 0));
+    while (table.size() < kPaletteEntries - systemColoursTail().size())
+        table.append(kUnusedEntry);
     table.append(systemColoursTail());
 
     QHash<QRgb, int> indexOf;
     for (int i = 0; i < int(own.size()); ++i)
-        indexOf.insert(own.at(i), 10 + i);
+        indexOf.insert(own.at(i), firstOwnEntry() + i);
 
     QImage out(w, h, QImage::Format_Indexed8);
     out.setColorTable(table);
@@ -187,11 +205,21 @@ QImage systemPalettePicture(const Canvas &canvas, const QImage *base, const Pixe
                 for (int i = 0; i < int(own.size()); ++i)
                     if (best < 0 || distance2(own.at(i), c) < distance2(own.at(best), c))
                         best = i;
-                index = 10 + best;
+                index = firstOwnEntry() + best;
             }
             out.setPixel(x, y, uint(index));
         }
     return out;
+}
+
+int firstUnusedEntry(const QImage &picture)
+{
+    // The picture's own colours fill the entries from the first own one on, darkest first.
+    const QList<QRgb> table = picture.colorTable();
+    int entry = firstOwnEntry() + ownEntries() - 1;
+    while (entry > firstOwnEntry() && table.at(entry - 1) == kUnusedEntry)
+        --entry;
+    return table.at(entry) == kUnusedEntry ? entry : -1;
 }
 
 QImage greyRampPicture(const Canvas &canvas)

@@ -1,6 +1,8 @@
 // Outline text: the glyphs of Liberation Sans, unhinted, filled at 8x and reduced.
 #include "text.h"
 
+#include "fontfile.h"
+
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -11,20 +13,20 @@
 
 namespace {
 
-const char *const kFontFile = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+constexpr double kDesignSize = 2048; // the font's units per em
 constexpr int kSamples = 8;
 
 const QRawFont &captionFont()
 {
     // Outlines are taken at the font's own design size, where hinting cannot move them.
-    static const QRawFont font(QString::fromLatin1(kFontFile), 2048, QFont::PreferNoHinting);
+    static const QRawFont font(QString::fromLatin1(kFontFile), kDesignSize, QFont::PreferNoHinting);
     return font;
 }
 
 QPainterPath captionPath(const QString &text, const CaptionStyle &style)
 {
     const QRawFont &font = captionFont();
-    const double scale = style.pixelSize / 2048.0;
+    const double scale = style.pixelSize / kDesignSize;
     const QList<quint32> glyphs = font.glyphIndexesForString(text);
     const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs, QRawFont::SeparateAdvances);
     QPainterPath path;
@@ -44,8 +46,8 @@ QPainterPath captionPath(const QString &text, const CaptionStyle &style)
 void requireCaptionFont()
 {
     if (!QFile::exists(QString::fromLatin1(kFontFile)) || !captionFont().isValid())
-        throw std::runtime_error(std::string("cannot load the caption font ") + kFontFile
-                                 + " (Debian package fonts-liberation2)");
+        throw std::runtime_error(std::string("cannot load the caption font ") + kFontFile + " (Debian package "
+                                 + kFontPackage + ")");
 }
 
 Ink captionInk(const QString &text, const CaptionStyle &style, QPointF origin, int width, int height)
