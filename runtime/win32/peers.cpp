@@ -52,7 +52,6 @@ std::optional<Key> keyOf(WPARAM vk)
     switch (vk) {
     case VK_SPACE: return Key::Space;
     case VK_RETURN: return Key::Enter;
-    case VK_ESCAPE: return Key::Escape;
     case VK_HOME: return Key::Home;
     case VK_LEFT: return Key::Left;
     case VK_UP: return Key::Up;
