@@ -27,23 +27,27 @@ install_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# configure_and_build BUILD_DIR BUILD_TYPE [extra cmake arguments...]
+# configure_and_build BUILD_DIR BUILD_TYPE [--target TARGET] [extra cmake arguments...]:
+# configures, then builds TARGET and what it needs, or everything without --target.
 configure_and_build() {
-    local dir=$1 type=$2
+    local dir=$1 type=$2 target=()
     shift 2
+    if [ "${1:-}" = --target ]; then
+        [ $# -ge 2 ] || { echo "configure_and_build: --target needs a target" >&2; return 1; }
+        target=(--target "$2")
+        shift 2
+    fi
     cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-    cmake --build "$dir" --parallel
+    cmake --build "$dir" --parallel "${target[@]}"
 }
 
 # build_test_suites BUILD_DIR BUILD_TYPE [extra cmake arguments...]: configures, then builds
-# only the Qt Test suites and what they run, not the packaging checks, the tests of these scripts
-# or the tools beside them.
+# only the test suites and what they run (the target quorvel_test_suites), not the packaging
+# checks, the tests of these scripts or the tools beside them.
 build_test_suites() {
-    local dir=$1 type=$2 suites=()
+    local dir=$1 type=$2
     shift 2
-    cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-    mapfile -t suites < <(ctest --test-dir "$dir" -N -LE 'packaging|scripts' | sed -n 's/^ *Test *#[0-9]*: //p')
-    cmake --build "$dir" --parallel --target "${suites[@]}"
+    configure_and_build "$dir" "$type" --target quorvel_test_suites "$@"
 }
 
 # ---- the Windows build: scripts/build-windows, the Windows test stage, bench/windows ----
