@@ -8,8 +8,9 @@ the shell read a real executable.
     check_windows_resources.py --rc SCRIPT --ico ICON [--windres W] [--ld L] [--faults]
     check_windows_resources.py --exe Quorvel.exe --ico ICON [--faults]
 
-Without --faults it checks the script as it is and fails on the first difference from what we
-ship. With --faults it makes copies of the script with one fault each (a wrong string, a
+SCRIPT is the resource script the build makes from packaging/windows/quorvel.rc.in (in the
+build folder, packaging/windows/quorvel.rc). Without --faults it checks the script as it is
+and fails on the first difference from what we ship, written out below. With --faults it makes copies of the script with one fault each (a wrong string, a
 wrong version, a wrong translation, a missing icon...) and fails unless every one of them is
 rejected: the check above must not let a mistake through.
 
@@ -22,6 +23,7 @@ rejected.
 
 import argparse
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -86,8 +88,8 @@ def build_image(rc, windres, ld, workdir):
     """Compiles rc and links it into a resource-only PE; returns the image's path."""
     obj = os.path.join(workdir, "quorvel-res.o")
     exe = os.path.join(workdir, "Quorvel.exe")
-    # No MinGW C compiler here: the plain C preprocessor does the preprocessing. The
-    # compiler runs from the scratch folder, so the icon is found relative to the script.
+    # No MinGW C compiler here: the plain C preprocessor does the preprocessing. The script
+    # names its icon by its full path.
     run([windres, "--preprocessor=cpp", "--input-format=rc", "--output-format=coff",
          "-i", rc, "-o", obj], cwd=workdir)
     run([ld, "--subsystem", "windows", "-e", "0", "-o", exe, obj], cwd=workdir)
@@ -255,15 +257,15 @@ def check_faults(rc, ico, windres, ld):
     """Every fault must be reported; returns the ones that were not, and how many were tried."""
     with open(rc, encoding="utf-8") as f:
         text = f.read()
+    # Every copy of the script names a copy of the icon, good or faulty, instead of the icon.
+    named = re.search(r'^IDI_ICON1 ICON "([^"]*)"$', text, re.MULTILINE)
+    if not named:
+        raise RuntimeError("the script has no IDI_ICON1 ICON \"FILE\" line")
     missed = []
-    with tempfile.TemporaryDirectory() as tree:
-        # The same layout as the source tree, so the script finds its icon the same way.
-        script_dir = os.path.join(tree, "packaging", "windows")
-        icon_dir = os.path.join(tree, "assets", "icon")
-        os.makedirs(script_dir)
-        os.makedirs(icon_dir)
-        icon_copy = os.path.join(icon_dir, os.path.basename(ico))
-        script_copy = os.path.join(script_dir, os.path.basename(rc))
+    with tempfile.TemporaryDirectory() as scratch:
+        icon_copy = os.path.join(scratch, os.path.basename(ico))
+        script_copy = os.path.join(scratch, os.path.basename(rc))
+        text = text.replace(named.group(0), 'IDI_ICON1 ICON "%s"' % icon_copy, 1)
         with open(ico, "rb") as f:
             good_icon = f.read()
         cases = []
@@ -420,6 +422,8 @@ def main():
         parser.error("give --rc SCRIPT or --exe PROGRAM")
     if args.exe:
         return main_program(args)
+    # The resource compiler runs in a scratch folder.
+    args.rc = os.path.abspath(args.rc)
 
     if args.faults:
         missed, count = check_faults(args.rc, args.ico, args.windres, args.ld)
