@@ -11,7 +11,8 @@ import os
 import sys
 import tempfile
 
-from desktop_files import Problems, check_desktop_tree, check_program_file, compare_file_lists, expected_files, run
+from checks import Problems
+from desktop_files import check_desktop_tree, check_program_file, compare_file_lists, expected_files, run
 
 # Libraries the program links, as Debian names their packages, and the fonts it draws with.
 REQUIRED_DEPENDS = ["libqt6widgets6", "libqt6gui6", "libqt6core6", "libstdc++6", "libc6", "fonts-liberation2"]

@@ -11,7 +11,8 @@ import subprocess
 import sys
 import tempfile
 
-from desktop_files import Problems, check_desktop_tree, check_program_file, compare_file_lists, expected_files, files_under, run
+from checks import Problems
+from desktop_files import check_desktop_tree, check_program_file, compare_file_lists, expected_files, files_under, run
 
 
 def check_program(problems, program):

@@ -31,6 +31,8 @@ import tempfile
 
 import pefile
 
+from checks import Problems
+
 RT_ICON = 3
 RT_GROUP_ICON = 14
 RT_VERSION = 16
@@ -63,16 +65,6 @@ EXPECTED_FIXED = {
 EXPECTED_ICONS = [(32, 32, 2, 1), (32, 32, 16, 4), (16, 16, 16, 4)]
 # The name Qt loads as the default window icon.
 ICON_GROUP_NAME = "IDI_ICON1"
-
-
-class Checker:
-    def __init__(self):
-        self.problems = []
-
-    def expect(self, condition, message):
-        if not condition:
-            self.problems.append(message)
-        return condition
 
 
 def run(command, cwd):
@@ -211,13 +203,13 @@ def check_icons(pe, ico, c):
 def check(rc, ico, windres, ld):
     with tempfile.TemporaryDirectory() as workdir:
         pe = pefile.PE(build_image(rc, windres, ld, workdir))
-        c = Checker()
+        c = Problems()
         c.expect(pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
                  "not a 32-bit x86 image")
         check_version(pe, c)
         check_icons(pe, ico, c)
         pe.close()
-        return c.problems
+        return c
 
 
 # One fault each, as (what it is, text in the script, replacement).
@@ -279,7 +271,7 @@ def check_faults(rc, ico, windres, ld):
                 f.write(script)
             with open(icon_copy, "wb") as f:
                 f.write(icon)
-            problems = check(script_copy, icon_copy, windres, ld)
+            problems = check(script_copy, icon_copy, windres, ld).items
             print("%-40s %s" % (what + ":", problems[0] if problems else "NOT DETECTED"))
             if not problems:
                 missed.append(what)
@@ -308,9 +300,9 @@ def check_manifest(pe, c):
 
 
 def check_program(path, ico):
-    """The problems of the real program at path."""
+    """The problems of the real program at path, and the DLLs it imports."""
     pe = pefile.PE(path)
-    c = Checker()
+    c = Problems()
     c.expect(pe.OPTIONAL_HEADER.Magic == PE32_MAGIC, "not a PE32 (32-bit) image")
     c.expect(pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
              "not an i386 image (machine 0x%X)" % pe.FILE_HEADER.Machine)
@@ -325,7 +317,7 @@ def check_program(path, ico):
     check_icons(pe, ico, c)
     check_manifest(pe, c)
     pe.close()
-    return c.problems, imports
+    return c, imports
 
 
 def utf16(text):
@@ -383,7 +375,7 @@ def check_program_faults(path, ico):
             copy = os.path.join(workdir, "Quorvel.exe")
             with open(copy, "wb") as f:
                 f.write(fault(good, workdir))
-            problems, _ = check_program(copy, ico)
+            problems = check_program(copy, ico)[0].items
             print("%-40s %s" % (what + ":", problems[0] if problems else "NOT DETECTED"))
             if not problems:
                 missed.append(what)
@@ -399,14 +391,9 @@ def main_program(args):
         print("PASS: all %d faults of the program detected" % count)
         return 0
     problems, imports = check_program(args.exe, args.ico)
-    for problem in problems:
-        print("FAIL: %s" % problem)
-    if problems:
-        return 1
-    print("PASS: %s is a PE32 i386 Windows GUI program importing %s only, with its version "
-          "information, icon group %s and manifest" % (os.path.basename(args.exe), ", ".join(imports),
-                                                       ICON_GROUP_NAME))
-    return 0
+    return problems.report("%s is a PE32 i386 Windows GUI program importing %s only, with its version "
+                           "information, icon group %s and manifest"
+                           % (os.path.basename(args.exe), ", ".join(imports), ICON_GROUP_NAME))
 
 
 def main():
@@ -433,14 +420,9 @@ def main():
         print("PASS: all %d faults detected" % count)
         return 0
 
-    problems = check(args.rc, args.ico, args.windres, args.ld)
-    for problem in problems:
-        print("FAIL: %s" % problem)
-    if problems:
-        return 1
-    print("PASS: version information (%d strings, translation 0x0409/1200, fixed 1.1.0.2) "
-          "and icon group %s with %d images" % (len(EXPECTED_STRINGS), ICON_GROUP_NAME, len(EXPECTED_ICONS)))
-    return 0
+    return check(args.rc, args.ico, args.windres, args.ld).report(
+        "version information (%d strings, translation 0x0409/1200, fixed 1.1.0.2) and icon group %s "
+        "with %d images" % (len(EXPECTED_STRINGS), ICON_GROUP_NAME, len(EXPECTED_ICONS)))
 
 
 if __name__ == "__main__":

@@ -7,23 +7,6 @@ import subprocess
 import xml.etree.ElementTree as ElementTree
 
 
-class Problems:
-    def __init__(self):
-        self.items = []
-
-    def expect(self, condition, message):
-        if not condition:
-            self.items.append(message)
-        return condition
-
-    def report(self, what):
-        for item in self.items:
-            print("FAIL: %s" % item)
-        if not self.items:
-            print("PASS: %s" % what)
-        return 1 if self.items else 0
-
-
 def expected_files(list_path):
     with open(list_path, encoding="utf-8") as f:
         return sorted(line.strip() for line in f if line.strip() and not line.startswith("#"))
