@@ -192,8 +192,16 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-quint32 le32(const QByteArray &b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-quint16 le16(const QByteArray &b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+// Little-endian numbers in a file's bytes; 0 past its end, so that a short file fails the
+// comparison rather than being read beyond.
+quint32 le32(const QByteArray &b, int at)
+{
+    return at >= 0 && at <= b.size() - 4 ? qFromLittleEndian<quint32>(b.constData() + at) : 0;
+}
+quint16 le16(const QByteArray &b, int at)
+{
+    return at >= 0 && at <= b.size() - 2 ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
+}
 
 const QList<QRgb> kSystemHead = { qRgb(0, 0, 0),       qRgb(128, 0, 0),     qRgb(0, 128, 0),    qRgb(128, 128, 0),
                                   qRgb(0, 0, 128),     qRgb(128, 0, 128),   qRgb(0, 128, 128),  qRgb(192, 192, 192),
