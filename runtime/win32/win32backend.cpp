@@ -15,7 +15,7 @@
 namespace Runtime::Win32 {
 
 namespace {
-// The program's icon group, as packaging/windows/quorvel.rc names it.
+// The program's icon group, by the name its resource script gives it.
 constexpr wchar_t kIconName[] = L"IDI_ICON1";
 } // namespace
 
