@@ -7,8 +7,7 @@ with the same standard widgets, and an empty Qt window for the floor.
 Each program ends itself once its first frame is painted. The three run interleaved, ROUNDS
 times each (40 by default); the figures are medians of the wall time from exec to exit and of
 the peak resident memory. Then callgrind counts the instructions of one run of each, and of
-Quorvel with only its own font folder (FONTCONFIG_FILE naming a configuration of that folder
-alone), and lists the top entries of Quorvel's run.
+Quorvel built with only its own face's font folder in its font configuration, and lists the top entries of Quorvel's run.
 """
 import os
 import re
@@ -19,9 +18,6 @@ import subprocess
 import sys
 import tempfile
 import time
-
-FONT_FOLDER = "/usr/share/fonts/truetype/liberation2"
-
 
 def start_xvfb():
     read, write = os.pipe()
@@ -108,15 +104,7 @@ def main():
 
         counts = {name: instructions(program, env, os.path.join(work, f"callgrind.{name}"))
                   for name, program in programs.items()}
-        own = os.path.join(work, "fonts.conf")
-        with open(own, "w") as conf:
-            conf.write(f"<?xml version=\"1.0\"?>\n<fontconfig><dir>{FONT_FOLDER}</dir>"
-                       "<cachedir>/var/cache/fontconfig</cachedir>"
-                       "<match target=\"pattern\"><edit name=\"antialias\" mode=\"append\"><bool>true</bool></edit>"
-                       "<edit name=\"hintstyle\" mode=\"append\"><const>hintslight</const></edit>"
-                       "<edit name=\"lcdfilter\" mode=\"append\"><const>lcddefault</const></edit></match>"
-                       "</fontconfig>\n")
-        own_only = instructions(programs["Quorvel"], dict(env, FONTCONFIG_FILE=own),
+        own_only = instructions(os.path.join(build, "quorvel_firstframe_ownfonts"), env,
                                 os.path.join(work, "callgrind.own"))
         print("instructions to the end of the first paint (callgrind):")
         for name in programs:

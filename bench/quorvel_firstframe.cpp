@@ -1,12 +1,19 @@
 // Quorvel started exactly as its main() starts it, ended after the main window's first frame.
 // For measuring only: the program itself takes no command line and gains no option for this.
+// Built twice: as the program is, and (quorvel_firstframe_ownfonts) with only its face's font
+// folder in its font configuration.
 #include "app/form1.h"
 #include "app/program.h"
 #include "firstframe.h"
+#include "runtime/qt/fonts.h"
 #include "runtime/qt/qtbackend.h"
 
 int main(int, char **argv)
 {
+#if QUORVEL_BENCH_OWN_FONTS_ONLY
+    // The variant that measures the program with no font folder but its face's own.
+    Runtime::QtUi::Fonts::useOwnConfiguration(false);
+#endif
     return Runtime::QtUi::run(argv, Program::kName, [] {
         // The window exists from the form's construction, before it is shown.
         return Program::run([](Form1 &form1) { new FirstFrame(Runtime::QtUi::windowOf(form1)); });

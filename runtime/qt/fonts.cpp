@@ -28,15 +28,16 @@ QByteArray escaped(const QString &path)
 
 // The folders and caches of a system's usual configuration, and the rendering its usual rules
 // give: antialiased, slight hinting, the default LCD filter.
-QByteArray configuration()
+QByteArray configuration(bool systemFolders)
 {
     const QString home = QDir::homePath();
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
     const QString cacheHome = qEnvironmentVariable("XDG_CACHE_HOME", home + QStringLiteral("/.cache"));
     QByteArray xml = "<?xml version=\"1.0\"?>\n<fontconfig>\n";
-    const QStringList folders = {QString::fromLatin1(kFaceFolder), QStringLiteral("/usr/share/fonts"),
-                                 QStringLiteral("/usr/local/share/fonts"), dataHome + QStringLiteral("/fonts"),
-                                 home + QStringLiteral("/.fonts")};
+    QStringList folders = {QString::fromLatin1(kFaceFolder)};
+    if (systemFolders)
+        folders << QStringLiteral("/usr/share/fonts") << QStringLiteral("/usr/local/share/fonts")
+                << dataHome + QStringLiteral("/fonts") << home + QStringLiteral("/.fonts");
     for (const QString &folder : folders) {
         // Only folders that are there: an absent one would only be looked for in vain.
         if (QFileInfo(folder).isDir())
@@ -65,20 +66,24 @@ QByteArray configuration()
 
 } // namespace
 
-bool useOwnConfiguration()
+bool useOwnConfiguration(bool systemFolders)
 {
 #if QUORVEL_HAVE_FONTCONFIG
     // A configuration the user names on purpose is theirs to keep.
     if (qEnvironmentVariableIsSet("FONTCONFIG_FILE"))
         return false;
+    static bool made = false;
+    if (made)
+        return true;
     FcConfig *config = FcConfigCreate();
-    const QByteArray xml = configuration();
+    const QByteArray xml = configuration(systemFolders);
     if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8 *>(xml.constData()), FcTrue)
         || !FcConfigBuildFonts(config) || !FcConfigSetCurrent(config)) {
         FcConfigDestroy(config);
         return false;
     }
     FcConfigDestroy(config); // the current configuration holds its own reference
+    made = true;
     return true;
 #else
     return false;

@@ -12,7 +12,9 @@ namespace Runtime::QtUi::Fonts {
 // it (so that text typed in any script still finds a face), read through their existing
 // caches, and the rendering rules written out here. No rule file of the system or the user is
 // read, and no file is written. False when there is no font configuration library to use.
-bool useOwnConfiguration();
+// Made once: later calls keep the configuration made first. `systemFolders` false leaves out
+// every folder but the face's own (text in other scripts then has no face to fall back on).
+bool useOwnConfiguration(bool systemFolders = true);
 
 // What is missing for every text to fit: the face the described fonts map to, with the
 // package that brings it; nothing when it is there.
