@@ -93,10 +93,13 @@ bool Control::takesFocus() const
 
 std::string Control::accessibleName() const
 {
+    // From the stored descriptions alone, so that it is known as soon as the control is made,
+    // before the label stored after it exists.
     if (m_description.labelledBy) {
-        for (const auto &c : m_form.controls()) {
-            if (c->key() == m_description.labelledBy)
-                return c->text();
+        for (const ControlDescription &d : m_form.description().controls) {
+            const std::string key = d.index < 0 ? d.name : std::string(d.name) + "(" + std::to_string(d.index) + ")";
+            if (key == m_description.labelledBy)
+                return d.text ? d.text : "";
         }
     }
     if (m_description.accessibleName)

@@ -127,15 +127,13 @@ void FormWindow::show(Point clientOrigin, bool modal)
 {
     if (!QWidget::isVisible())
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
-    // A control is named by the label beside it (not by the frame around it), known once
-    // every control of the form is there; the label is its buddy, so that assistive
-    // technology links the two and reads the name once.
+    // A control named by the label beside it has the label as its buddy, so that assistive
+    // technology links the two and reads the name once; the label exists once every control
+    // of the form is there.
     for (const auto &c : m_form.controls()) {
         QWidget *w = widgetOf(*c);
         if (!w || !c->description().labelledBy)
             continue;
-        if (c->kind() == Kind::TextBox)
-            w->setAccessibleName(QString::fromStdString(c->accessibleName()));
         for (const auto &label : m_form.controls()) {
             if (label->key() == c->description().labelledBy) {
                 if (auto *l = qobject_cast<QLabel *>(widgetOf(*label)))
@@ -507,6 +505,9 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, QWidget *parent)
     }
     }
     w->setObjectName(QString::fromStdString(control.key()));
+    // A text box is named by the label beside it, not by the frame around it.
+    if (d.kind == Kind::TextBox)
+        w->setAccessibleName(QString::fromStdString(control.accessibleName()));
     if (d.font.family)
         w->setFont(Look::font(d.font));
     applyColours(w, d);

@@ -115,14 +115,6 @@ void FormWindow::show(Point clientOrigin, bool modal)
         SetWindowPos(m_hwnd, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // A bitmap control's name (the text of the label beside it, or its own) is known once every
-    // control of the form is there: it becomes the control's window text, which a screen reader
-    // reads.
-    for (const auto &c : m_form.controls()) {
-        HWND window = c->kind() == Kind::PictureBox && c->takesFocus() ? hwndOf(*c) : nullptr;
-        if (window)
-            SetWindowTextW(window, wide(c->accessibleName()).c_str());
-    }
     if (modal && m_disabled.empty()) {
         m_endModal = false;
         disableOthers();

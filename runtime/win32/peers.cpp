@@ -69,9 +69,9 @@ public:
     PictureBoxPeer(PictureBox &box, HWND parent, HINSTANCE instance, int id) : m_box(box)
     {
         const Rect r = box.rect();
-        // Its window text is its stored name until the form is first shown; a bitmap control's
-        // is then its accessible name (see FormWindow::show).
-        const std::wstring name = wide(box.key());
+        // A bitmap control's window text is its name (the text of the label beside it, or its
+        // own), which a screen reader reads; any other picture box's its stored name.
+        const std::wstring name = wide(box.takesFocus() ? box.accessibleName() : box.key());
         m_hwnd = CreateWindowExW(0, kPictureBoxClass, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                  r.x, r.y, r.width, r.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
                                  instance, this);
