@@ -75,16 +75,13 @@ public:
         m_hwnd = CreateWindowExW(0, kPictureBoxClass, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                  r.x, r.y, r.width, r.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
                                  instance, this);
-        if (m_hwnd)
-            peers()[m_hwnd] = this;
     }
 
     ~PictureBoxPeer() override
     {
         if (!m_hwnd)
             return;
-        peers().erase(m_hwnd);
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        peers().erase(m_hwnd); // what Windows still sends it from now on is not ours
         if (IsWindow(m_hwnd))
             DestroyWindow(m_hwnd);
     }
@@ -208,6 +205,8 @@ LRESULT PictureBoxPeer::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
+    case WM_NCPAINT:
+        return 0; // no frame: the border is drawn inside, by WM_PAINT
     case WM_LBUTTONDOWN: press(Button::Left, wParam, lParam); return 0;
     case WM_RBUTTONDOWN: press(Button::Right, wParam, lParam); return 0;
     case WM_MBUTTONDOWN: press(Button::Middle, wParam, lParam); return 0;
@@ -253,11 +252,13 @@ LRESULT PictureBoxPeer::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK pictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *peer = reinterpret_cast<PictureBoxPeer *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // The peer comes with the window's first message and is kept in the map of peers, not in
+    // the window's own data: storing that is a round trip to the window system for every box.
+    if (message == WM_NCCREATE)
+        peers()[hwnd] = static_cast<PictureBoxPeer *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+    auto *peer = static_cast<PictureBoxPeer *>(peerOf(hwnd));
+    if (message == WM_NCDESTROY)
+        peers().erase(hwnd);
     if (!peer || message == WM_NCCREATE || message == WM_CREATE)
         return DefWindowProcW(hwnd, message, wParam, lParam);
     return peer->handle(message, wParam, lParam);
@@ -382,6 +383,10 @@ bool registerPictureBoxClass(HINSTANCE instance)
 {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
+    // One device context for every picture box: each paints only inside BeginPaint and EndPaint,
+    // and leaves the context as it found it. Windows would otherwise make a new one for each box
+    // the first time it is painted.
+    wc.style = CS_CLASSDC;
     wc.lpfnWndProc = pictureBoxProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
