@@ -447,10 +447,8 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, HWND parent, HINSTANCE
     }
     if (!peer->hwnd())
         return nullptr;
-    // Within a container, a control stored earlier lies above one stored later: each goes to
-    // the bottom as it is made (where Windows puts a new child window already).
-    if (GetWindow(peer->hwnd(), GW_HWNDNEXT))
-        SetWindowPos(peer->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Within a container, a control stored earlier lies above one stored later: Windows puts a
+    // new child window at the bottom of its siblings, and the controls are made in stored order.
     return peer;
 }
 
