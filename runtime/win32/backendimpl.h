@@ -22,8 +22,6 @@ public:
 
     std::optional<std::string> problem() const { return m_problem; }
     HINSTANCE instance() const { return m_instance; }
-    HICON icon() const { return m_icon; }
-    HICON smallIcon() const { return m_smallIcon; }
 
     std::unique_ptr<WindowPeer> createWindow(Form &form) override;
     std::unique_ptr<ControlPeer> createControl(Control &control) override;

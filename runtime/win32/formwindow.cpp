@@ -67,13 +67,10 @@ FormWindow::FormWindow(Win32Backend &backend, Form &form, FormWindow *owner)
     if (!owner)
         m_style |= WS_MINIMIZEBOX;
     const RECT frame = frameFor(form.storedOrigin(), clientSize(form), m_style);
+    // The icons are the window class's: the title bar and the task bar show them.
     m_hwnd = CreateWindowExW(0, kFormClass, wide(form.description().caption).c_str(), m_style, frame.left,
                              frame.top, frame.right - frame.left, frame.bottom - frame.top,
                              owner ? owner->hwnd() : nullptr, nullptr, backend.instance(), this);
-    if (m_hwnd) {
-        SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(backend.icon()));
-        SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(backend.smallIcon()));
-    }
     allWindows().push_back(this);
 }
 
@@ -111,7 +108,8 @@ void FormWindow::show(Point clientOrigin, bool modal)
         GetWindowPlacement(m_hwnd, &placement);
         placement.rcNormalPosition = frame;
         SetWindowPlacement(m_hwnd, &placement);
-    } else {
+    } else if (RECT now{}; !GetWindowRect(m_hwnd, &now) || !EqualRect(&now, &frame)) {
+        // Moved only when it is not there already (the main window is made at its place).
         SetWindowPos(m_hwnd, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
