@@ -274,8 +274,8 @@ public:
     ~StandardPeer() override
     {
         peers().erase(m_hwnd);
-        if (m_frameProc && IsWindow(m_hwnd))
-            SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_frameProc));
+        if (m_systemProc && IsWindow(m_hwnd))
+            SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_systemProc));
         if (IsWindow(m_hwnd))
             DestroyWindow(m_hwnd);
     }
@@ -301,21 +301,23 @@ public:
 
     bool checked() const { return SendMessageW(m_hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-    // A frame is a container: its controls' notifications and colour requests come to it.
-    void becomeContainer()
+    // Some of the window's messages come here before its class's procedure (controlProc): a
+    // frame is a container, to which its controls' notifications and colour requests come, and
+    // a control without a frame of its own skips the non-client painting.
+    void subclass()
     {
-        m_frameProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frameProc)));
+        m_systemProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&controlProc)));
     }
 
     void notified(WORD code);
 
 private:
-    static LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     Control &m_control;
     HWND m_hwnd;
-    WNDPROC m_frameProc = nullptr;
+    WNDPROC m_systemProc = nullptr;
     bool m_settingText = false;
 };
 
@@ -346,22 +348,26 @@ void StandardPeer::notified(WORD code)
     }
 }
 
-LRESULT CALLBACK StandardPeer::frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK StandardPeer::controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto *peer = dynamic_cast<StandardPeer *>(peerOf(hwnd));
     if (!peer)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    LRESULT result = 0;
-    if (handleControlMessage(message, wParam, lParam, result))
-        return result;
-    if (message == WM_ERASEBKGND) {
-        // A group box draws only its line and caption: the inside is the frame's colour.
-        RECT r;
-        GetClientRect(hwnd, &r);
-        FillRect(reinterpret_cast<HDC>(wParam), &r, Look::brush(Look::backColour(peer->control())));
-        return 1;
+    if (message == WM_NCPAINT)
+        return 0; // only a text box has a frame (its sunken edge), and it is not subclassed
+    if (peer->control().kind() == Kind::Frame) {
+        LRESULT result = 0;
+        if (handleControlMessage(message, wParam, lParam, result))
+            return result;
+        if (message == WM_ERASEBKGND) {
+            // A group box draws only its line and caption: the inside is the frame's colour.
+            RECT r;
+            GetClientRect(hwnd, &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, Look::brush(Look::backColour(peer->control())));
+            return 1;
+        }
     }
-    return CallWindowProcW(peer->m_frameProc, hwnd, message, wParam, lParam);
+    return CallWindowProcW(peer->m_systemProc, hwnd, message, wParam, lParam);
 }
 
 // The control stored just before `control` in the same container, if it is shown.
@@ -439,8 +445,10 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, HWND parent, HINSTANCE
             return nullptr;
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(d.font)), FALSE);
         auto standard = std::make_unique<StandardPeer>(control, hwnd);
-        if (d.kind == Kind::Frame)
-            standard->becomeContainer();
+        // Without a frame of its own, a control needs no non-client painting; Windows would make
+        // a device context for the window's whole area only to draw nothing in it.
+        if (d.kind != Kind::TextBox)
+            standard->subclass();
         if (d.kind == Kind::CheckBox || d.kind == Kind::OptionButton)
             standard->valueChanged();
         peer = std::move(standard);
