@@ -14,8 +14,6 @@ namespace Runtime::Win32 {
 
 namespace {
 
-// Posted to itself once shown: the frame is on the screen.
-constexpr UINT kFrameKnown = WM_APP + 1;
 // Posted to a disabled window that was activated: the modal window over it takes over.
 constexpr UINT kActivateModal = WM_APP + 2;
 // Posted to a modal window that was minimised: the program goes down as a whole.
@@ -99,7 +97,8 @@ FormWindow *FormWindow::of(HWND window)
 
 void FormWindow::show(Point clientOrigin, bool modal)
 {
-    const bool wasVisible = isVisible();
+    // The frame is Windows' own, known before the window is shown (frameMargins): the runtime
+    // placed the window with it, and has nothing to correct once it is on the screen.
     m_hiddenWithOwner = false;
     const RECT frame = frameFor(clientOrigin, clientSize(m_form), m_style);
     if (IsIconic(m_hwnd)) {
@@ -125,8 +124,6 @@ void FormWindow::show(Point clientOrigin, bool modal)
         SetActiveWindow(m_hwnd);
     }
     UpdateWindow(m_hwnd);
-    if (!wasVisible)
-        PostMessageW(m_hwnd, kFrameKnown, 0, 0);
 }
 
 void FormWindow::hide()
@@ -423,9 +420,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kActivateModal:
         activatePopup();
-        return 0;
-    case kFrameKnown:
-        m_form.frameKnown();
         return 0;
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED) {
