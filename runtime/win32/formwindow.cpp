@@ -65,10 +65,12 @@ FormWindow::FormWindow(Win32Backend &backend, Form &form, FormWindow *owner)
     if (!owner)
         m_style |= WS_MINIMIZEBOX;
     const RECT frame = frameFor(form.storedOrigin(), clientSize(form), m_style);
-    // The icons are the window class's: the title bar and the task bar show them.
-    m_hwnd = CreateWindowExW(0, kFormClass, wide(form.description().caption).c_str(), m_style, frame.left,
-                             frame.top, frame.right - frame.left, frame.bottom - frame.top,
-                             owner ? owner->hwnd() : nullptr, nullptr, backend.instance(), this);
+    // The icons are the window class's: the title bar and the task bar show them. The window
+    // clips its controls from its first painting on (show).
+    m_hwnd = CreateWindowExW(0, kFormClass, wide(form.description().caption).c_str(),
+                             m_style & ~WS_CLIPCHILDREN, frame.left, frame.top, frame.right - frame.left,
+                             frame.bottom - frame.top, owner ? owner->hwnd() : nullptr, nullptr,
+                             backend.instance(), this);
     allWindows().push_back(this);
 }
 
@@ -124,6 +126,12 @@ void FormWindow::show(Point clientOrigin, bool modal)
         SetActiveWindow(m_hwnd);
     }
     UpdateWindow(m_hwnd);
+    // Shown for the first time, the window and its controls were painted in one pass, each
+    // control erasing its own background in its WM_PAINT rather than in a pass of its own as
+    // the window is shown. From now on the window clips its controls, so that repainting it
+    // alone never paints over them.
+    if (const LONG_PTR style = GetWindowLongPtrW(m_hwnd, GWL_STYLE); !(style & WS_CLIPCHILDREN))
+        SetWindowLongPtrW(m_hwnd, GWL_STYLE, style | WS_CLIPCHILDREN);
 }
 
 void FormWindow::hide()
