@@ -20,10 +20,14 @@ import sys
 import tempfile
 import time
 
+# Asked to end, it ends with its pause, as a program of one process would: a pause of its own
+# left running would look like something the script failed to stop.
 STANDIN = """#!/bin/sh
 echo $$ >"$QUORVEL_TEST_STATE/pid"
 env >"$QUORVEL_TEST_STATE/env.part" && mv "$QUORVEL_TEST_STATE/env.part" "$QUORVEL_TEST_STATE/env"
-while [ ! -e "$QUORVEL_TEST_STATE/stop" ]; do sleep 0.05; done
+pause=
+trap 'kill "$pause" 2>/dev/null; exit 143' TERM INT HUP
+while [ ! -e "$QUORVEL_TEST_STATE/stop" ]; do sleep 0.05 & pause=$!; wait "$pause"; done
 exit 7
 """
 ENDPOINT = re.compile(r"vncviewer -passwd (\S+) 127\.0\.0\.1::(\d+)`")
