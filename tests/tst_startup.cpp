@@ -2,6 +2,8 @@
 // and how it ends when it cannot start or loses its window or display.
 #include "xserver.h"
 
+#include "runtime/qt/qtbackend.h"
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTcpServer>
@@ -55,6 +57,18 @@ Outcome runToEnd(QProcess &program, int timeoutMs = 20000)
 
 const QString kCaption = QStringLiteral("Quorvel") + QString(29, QLatin1Char(' ')) + QStringLiteral("version1.1");
 
+// The program's main window on `server`, or 0 with what the program said in `why`.
+qulonglong programWindow(const XServer &server, QProcess &program, QString *why)
+{
+    const qulonglong window = server.findWindow(kCaption);
+    if (!window) {
+        *why = QStringLiteral("no window; the program %1: %2")
+                   .arg(program.state() == QProcess::Running ? QStringLiteral("runs") : QStringLiteral("ended"),
+                        QString::fromLocal8Bit(program.readAllStandardError()));
+    }
+    return window;
+}
+
 } // namespace
 
 class tst_Startup : public QObject
@@ -67,6 +81,7 @@ private slots:
     void displayThatNeverAnswers();
     void windowDestroyedByAnotherProgram();
     void displayGoesAway();
+    void displayKeptFromResettingWhileStarting();
     void smallScreens_data();
     void smallScreens();
     void missingFontIsNamed();
@@ -154,8 +169,9 @@ void tst_Startup::windowDestroyedByAnotherProgram()
     QProcess program;
     program.setProcessEnvironment(server.environment());
     program.start(QStringLiteral(QUORVEL_PROGRAM), QStringList());
-    const qulonglong window = server.findWindow(kCaption);
-    QVERIFY(window);
+    QString why;
+    const qulonglong window = programWindow(server, program, &why);
+    QVERIFY2(window, qPrintable(why));
     server.xdotool({QStringLiteral("windowclose"), QString::number(window)}); // destroys it
     const Outcome o = runToEnd(program, 10000);
     QUORVEL_VERIFY_ONE_LINE_FAILURE(o, "was destroyed by another program");
@@ -168,10 +184,35 @@ void tst_Startup::displayGoesAway()
     QProcess program;
     program.setProcessEnvironment(server->environment());
     program.start(QStringLiteral(QUORVEL_PROGRAM), QStringList());
-    QVERIFY(server->findWindow(kCaption));
+    QString why;
+    QVERIFY2(programWindow(*server, program, &why), qPrintable(why));
     server.reset();
     const Outcome o = runToEnd(program, 10000);
     QUORVEL_VERIFY_ONE_LINE_FAILURE(o, "lost the connection to the display");
+}
+
+void tst_Startup::displayKeptFromResettingWhileStarting()
+{
+    // An X server resets when its last client leaves, and the connections that arrive while it
+    // does fail: on a display it is the first client of, the program keeps the connection that
+    // checked the display open until the toolkit has its own.
+    XServer server(QStringLiteral("640x480x24"), false, true);
+    QVERIFY(server.isReady());
+    const QByteArray saved[2] = {qgetenv("DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
+    qputenv("DISPLAY", server.display().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    const auto problem = Runtime::QtUi::displayProblem();
+    qputenv("DISPLAY", saved[0]);
+    qputenv("QT_QPA_PLATFORM", saved[1]);
+    QVERIFY2(!problem, qPrintable(problem.value_or(QString())));
+    // A client that comes and goes: were it the last to leave, the server would reset and take
+    // the root window's properties with it.
+    QVERIFY(!server.run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-f"), QStringLiteral("QUORVEL_PROBE"),
+                                                QStringLiteral("8s"), QStringLiteral("-set"), QStringLiteral("QUORVEL_PROBE"),
+                                                QStringLiteral("kept")}).isNull());
+    QTest::qWait(200); // a reset would be under way
+    const QString probe = server.run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("QUORVEL_PROBE")});
+    QVERIFY2(probe.contains(QLatin1String("kept")), qPrintable(probe));
 }
 
 void tst_Startup::smallScreens_data()
@@ -195,8 +236,9 @@ void tst_Startup::smallScreens()
     program.setProcessEnvironment(server.environment());
     program.start(QStringLiteral(QUORVEL_PROGRAM), QStringList());
     const auto stop = qScopeGuard([&] { program.kill(); program.waitForFinished(); });
-    const qulonglong window = server.findWindow(kCaption);
-    QVERIFY(window);
+    QString why;
+    const qulonglong window = programWindow(server, program, &why);
+    QVERIFY2(window, qPrintable(why));
     XServer::Placement p;
     // Placed once the window manager has framed it.
     QTRY_VERIFY_WITH_TIMEOUT((p = server.placement(window)).top > 0 && p.width == 335, 5000);

@@ -49,7 +49,9 @@ int run(char **argv, const char *programName, const std::function<int()> &progra
 
 // Why no window could be opened here, or nothing when a display is there to open. An X
 // display gets `timeoutMs` to answer; `meanwhile` runs while it does (and when there is
-// nothing to wait for, before the answer is given).
+// nothing to wait for, before the answer is given). The connection that asked an X display
+// stays open until the toolkit has connected in `run`: closing a display's only client resets
+// the server, and the toolkit's connection would fail while it does.
 std::optional<QString> displayProblem(int timeoutMs = 4000, const std::function<void()> &meanwhile = {});
 
 // The widget that shows a control (nullptr for a hidden store), and a form's window: for

@@ -19,6 +19,7 @@
 #include <optional>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #if QUORVEL_HAVE_XCB
 #include <xcb/xcb.h>
@@ -39,9 +40,19 @@ struct XAnswer
     int depth = 0;
 };
 
+// The connection the display check opened, kept until the toolkit has its own: closing the
+// only client of an X server resets the server, and a connection opened meanwhile fails.
+xcb_connection_t *g_checkConnection = nullptr;
+
+void closeCheckConnection()
+{
+    if (g_checkConnection)
+        xcb_disconnect(std::exchange(g_checkConnection, nullptr));
+}
+
 // Connecting can wait forever on a display that takes the connection and never answers, so it
-// happens on a thread of its own that is left behind if it does not come back; `meanwhile`
-// runs while the display answers.
+// happens on a thread of its own that is left behind if it does not come back (and then closes
+// its connection itself); `meanwhile` runs while the display answers.
 XAnswer askX(const QByteArray &display, int timeoutMs, const std::function<void()> &meanwhile)
 {
     struct Shared
@@ -49,7 +60,9 @@ XAnswer askX(const QByteArray &display, int timeoutMs, const std::function<void(
         std::mutex mutex;
         std::condition_variable done;
         bool finished = false;
+        bool abandoned = false;
         XAnswer answer;
+        xcb_connection_t *connection = nullptr;
     };
     auto shared = std::make_shared<Shared>();
     std::thread([shared, display] {
@@ -68,9 +81,13 @@ XAnswer askX(const QByteArray &display, int timeoutMs, const std::function<void(
                     a.depth = it.data->root_depth;
             }
         }
-        xcb_disconnect(connection);
         std::lock_guard lock(shared->mutex);
+        if (shared->abandoned || error != 0) {
+            xcb_disconnect(connection);
+            connection = nullptr;
+        }
         shared->answer = a;
+        shared->connection = connection;
         shared->finished = true;
         shared->done.notify_all();
     }).detach();
@@ -78,7 +95,13 @@ XAnswer askX(const QByteArray &display, int timeoutMs, const std::function<void(
         meanwhile();
     std::unique_lock lock(shared->mutex);
     shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return shared->finished; });
-    return shared->finished ? shared->answer : XAnswer{};
+    if (!shared->finished) {
+        shared->abandoned = true;
+        return XAnswer{};
+    }
+    closeCheckConnection(); // an earlier check's
+    g_checkConnection = std::exchange(shared->connection, nullptr);
+    return shared->answer;
 }
 #endif
 
@@ -242,6 +265,9 @@ int run(char **argv, const char *programName, const std::function<int()> &progra
     installMessageHandler(programName);
     // The look, fonts included, is made ready while the display answers.
     if (const auto problem = displayProblem(kDisplayTimeoutMs, [] { Look::prepare(); })) {
+#if QUORVEL_HAVE_XCB
+        closeCheckConnection();
+#endif
         say(*problem);
         return 1;
     }
@@ -252,6 +278,9 @@ int run(char **argv, const char *programName, const std::function<int()> &progra
     int toolkitArgc = 1;
     char *toolkitArgv[] = {name, nullptr};
     QApplication app(toolkitArgc, toolkitArgv);
+#if QUORVEL_HAVE_XCB
+    closeCheckConnection(); // the toolkit holds its own now
+#endif
     toolkitStarted();
     // The name and desktop entry let a desktop match the window to its menu entry. The
     // display name stays unset: the toolkit would append it to every window title.
