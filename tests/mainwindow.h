@@ -33,13 +33,15 @@ inline QWidget *widgetNamed(const Runtime::Form &form, const char *name, int ind
 }
 
 // Opens the main window as the program does: built, loaded, shown.
-inline std::unique_ptr<Form1> openMainWindow()
+// Waits long for the window: a window manager that has just started may take seconds on a
+// busy machine before it maps its first window.
+inline std::unique_ptr<Form1> openMainWindow(int timeoutMs = 20000)
 {
     Runtime::resetForTests();
     auto form = std::make_unique<Form1>();
     form->load();
     form->showForm(0);
-    if (!QTest::qWaitForWindowExposed(windowOf(*form)))
+    if (!QTest::qWaitForWindowExposed(windowOf(*form), timeoutMs))
         return nullptr;
     return form;
 }

@@ -16,14 +16,20 @@
 class XServer
 {
 public:
-    // `screen` as Xvfb takes it: "1024x768x24".
-    explicit XServer(const QString &screen = QStringLiteral("1024x768x24"), bool windowManager = true)
+    // `screen` as Xvfb takes it: "1024x768x24". The server stays as it is when its last client
+    // leaves, as a desktop's does, unless `resets`: the tools the tests run come and go, and a
+    // reset meanwhile would refuse the program's connection.
+    explicit XServer(const QString &screen = QStringLiteral("1024x768x24"), bool windowManager = true,
+                     bool resets = false)
     {
         QElapsedTimer clock;
         clock.start();
         m_server.setProgram(QStringLiteral("Xvfb"));
-        m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                               QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                              QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")};
+        if (!resets)
+            arguments << QStringLiteral("-noreset");
+        m_server.setArguments(arguments);
         m_server.setProcessChannelMode(QProcess::SeparateChannels);
         m_server.setStandardErrorFile(QProcess::nullDevice());
         m_server.start();
@@ -88,8 +94,9 @@ public:
     }
     QString xdotool(const QStringList &arguments) const { return run(QStringLiteral("xdotool"), arguments); }
 
-    // The first visible window whose title matches `title` exactly, or 0.
-    qulonglong findWindow(const QString &title, int timeoutMs = 10000) const
+    // The first visible window whose title matches `title` exactly, or 0 (after a generous
+    // wait: a program built with the sanitizers starts slowly on a busy machine).
+    qulonglong findWindow(const QString &title, int timeoutMs = 30000) const
     {
         const QDeadlineTimer deadline(timeoutMs);
         const QString pattern = QStringLiteral("^%1$").arg(QRegularExpression::escape(title));
@@ -101,6 +108,14 @@ public:
             QThread::msleep(20);
         } while (!deadline.hasExpired());
         return 0;
+    }
+
+    // The window the window manager holds active, or 0.
+    qulonglong activeWindow() const
+    {
+        const QString active = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+        static const QRegularExpression id(QStringLiteral("window id # (0x[0-9a-fA-F]+)"));
+        return id.match(active).captured(1).toULongLong(nullptr, 16);
     }
 
     // A window's client area on the screen and its frame's extents (left, right, top, bottom).
@@ -134,6 +149,12 @@ public:
     }
 
 private:
+    bool rootHas(const char *property) const
+    {
+        const QString value = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QString::fromLatin1(property)});
+        return !value.isEmpty() && !value.contains(QLatin1String("not found"));
+    }
+
     bool startWindowManager()
     {
         QProcessEnvironment env = environment();
@@ -145,12 +166,15 @@ private:
         m_windowManager.start();
         if (!m_windowManager.waitForStarted(5000))
             return false;
-        // Running once it has claimed the screen and named itself on the root window.
+        // Running once it has claimed the screen, named itself on the root window and
+        // listed the windows it manages.
         const QDeadlineTimer deadline(10000);
         do {
             const QString check = run(QStringLiteral("xprop"), {QStringLiteral("-root"),
                                                                QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-            if (check.contains(QLatin1String("window id")))
+            // Named early, openbox still reads its settings and passes over windows mapped
+            // meanwhile; it lists the windows it manages once it takes requests.
+            if (check.contains(QLatin1String("window id")) && rootHas("_NET_CLIENT_LIST_STACKING"))
                 return true;
             QThread::msleep(20);
         } while (!deadline.hasExpired());

@@ -477,8 +477,10 @@ def start_xvfb(work):
     read_end, write_end = os.pipe()
     with open(os.path.join(work, "xvfb.log"), "wb") as err:
         xvfb = subprocess.Popen(
+            # -noreset: as a desktop's server, it stays as it is when the tools the test runs
+            # leave it, rather than resetting under the program.
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=err, start_new_session=True, preexec_fn=dies_with_the_test)
     os.close(write_end)
