@@ -62,8 +62,9 @@ qulonglong programWindow(const XServer &server, QProcess &program, QString *why)
 {
     const qulonglong window = server.findWindow(kCaption);
     if (!window) {
+        const bool ended = program.state() == QProcess::NotRunning || program.waitForFinished(0);
         *why = QStringLiteral("no window; the program %1: %2")
-                   .arg(program.state() == QProcess::Running ? QStringLiteral("runs") : QStringLiteral("ended"),
+                   .arg(ended ? QStringLiteral("ended") : QStringLiteral("runs"),
                         QString::fromLocal8Bit(program.readAllStandardError()));
     }
     return window;
