@@ -79,5 +79,4 @@ private:
 
     std::unique_ptr<Form2> m_form2;
     std::shared_ptr<PictureCache> m_pictures; // made before the controls that read it
-
 };

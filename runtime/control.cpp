@@ -9,10 +9,14 @@
 
 namespace Runtime {
 
+std::string keyOf(std::string_view name, int index)
+{
+    return index < 0 ? std::string(name) : std::string(name) + "(" + std::to_string(index) + ")";
+}
+
 Control::Control(Form &form, const ControlDescription &description, Control *container)
     : m_form(form), m_description(description), m_container(container)
-    , m_key(description.index < 0 ? description.name
-                                  : std::string(description.name) + "(" + std::to_string(description.index) + ")")
+    , m_key(keyOf(description.name, description.index))
     , m_rect{twipsToPixels(description.place.left), twipsToPixels(description.place.top),
              twipsToPixels(description.place.width), twipsToPixels(description.place.height)}
     , m_text(description.text ? description.text : "")
@@ -97,8 +101,7 @@ std::string Control::accessibleName() const
     // before the label stored after it exists.
     if (m_description.labelledBy) {
         for (const ControlDescription &d : m_form.description().controls) {
-            const std::string key = d.index < 0 ? d.name : std::string(d.name) + "(" + std::to_string(d.index) + ")";
-            if (key == m_description.labelledBy)
+            if (keyOf(d.name, d.index) == m_description.labelledBy)
                 return d.text ? d.text : "";
         }
     }

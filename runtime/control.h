@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace Runtime {
 
@@ -21,6 +22,10 @@ class Form;
 // MouseDown, MouseMove, MouseUp: (Button, Shift, X, Y). Click: no arguments.
 using MouseEvent = std::function<void(std::int16_t, std::int16_t, float, float)>;
 using ClickEvent = std::function<void()>;
+
+// The name a control is known by: the stored name, with the index of an array element:
+// "Opt1(2)", "Chk1".
+std::string keyOf(std::string_view name, int index);
 
 class Control
 {
@@ -33,7 +38,7 @@ public:
     Form &form() const { return m_form; }
     const ControlDescription &description() const { return m_description; }
     Kind kind() const { return m_description.kind; }
-    // The stored name with the index of an array element: "Opt1(2)", "Chk1".
+    // Its keyOf(name, index).
     const std::string &key() const { return m_key; }
     Control *container() const { return m_container; }
 

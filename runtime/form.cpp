@@ -14,11 +14,6 @@ std::vector<Form *> &liveForms()
     static std::vector<Form *> forms;
     return forms;
 }
-
-std::string keyOf(std::string_view name, int index)
-{
-    return index < 0 ? std::string(name) : std::string(name) + "(" + std::to_string(index) + ")";
-}
 } // namespace
 
 Form::Form(const FormDescription &description, Form *owner, PictureSource pictures)
