@@ -16,6 +16,15 @@ namespace quorvel {
 
 using namespace uidriver;
 
+// Places in a control's drawing area that the tests press.
+constexpr POINT kBall = {12, 12};         // the middle of a check box's or option button's ball
+constexpr POINT kButtonMiddle = {45, 17}; // of the About and Exit buttons
+
+// A control's face on the screen against a stored picture, with where they differ (for the
+// doctest suites).
+#define CHECK_FACE(q, name, picture) CHECK_MESSAGE((q).shows(name, picture), (q).difference(name, picture))
+#define REQUIRE_FACE(q, name, picture) REQUIRE_MESSAGE((q).shows(name, picture), (q).difference(name, picture))
+
 // The program under test: QUORVEL_EXE, else the one this test program was built with.
 std::wstring programPath();
 

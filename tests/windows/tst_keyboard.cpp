@@ -14,7 +14,6 @@ namespace {
 
 using Focus = Quorvel::Focus;
 
-#define CHECK_FACE(q, name, picture) CHECK_MESSAGE((q).shows(name, picture), (q).difference(name, picture))
 // The face with the dotted focus rectangle along its edges.
 #define CHECK_FOCUSED(q, name, picture)                                                                             \
     CHECK_MESSAGE((q).shows(name, picture, kDefaultTimeout, Focus::Dotted),                                        \

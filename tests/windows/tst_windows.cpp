@@ -46,13 +46,6 @@ bool close(HWND window, Close how)
     return false;
 }
 
-bool pressAndRelease(const Quorvel& q, const std::string& name, POINT pixel, Button button = Button::Left)
-{
-    return moveTo(q.at(name, pixel)) && press(button) && release(button);
-}
-
-constexpr POINT kButtonMiddle = {45, 17}; // of the About and Exit buttons' drawing areas
-
 // The 16-pixel image of the program's icon as Quorvel.exe carries it: its colours, and which
 // pixels are opaque.
 struct Icon {
@@ -144,7 +137,7 @@ TEST_CASE("every window bears the program's icon in its title bar")
     REQUIRE(icon.size > 0);
     Quorvel q;
     CHECK(waitUntil([&] { return titleBarShows(q.main(), icon); }));
-    REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+    REQUIRE(click(q.at("Picture7", kButtonMiddle)));
     HWND about = q.waitForOwned(L"QuorvelForm");
     REQUIRE(about != nullptr);
     CHECK(waitUntil([&] { return titleBarShows(about, icon); }));
@@ -199,7 +192,7 @@ TEST_CASE("About opens modally beside the main window, closes every way, and ope
         const POINT mainOrigin = clientOrigin(q.main());
         for (int round = 1; round <= 2; ++round) {
             CAPTURE(round);
-            REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+            REQUIRE(click(q.at("Picture7", kButtonMiddle)));
             HWND about = q.waitForOwned(L"QuorvelForm");
             REQUIRE(about != nullptr);
             CHECK(narrow(text(about)) == "About...");
@@ -212,7 +205,7 @@ TEST_CASE("About opens modally beside the main window, closes every way, and ope
             CHECK_FALSE(IsWindowEnabled(q.main()));
             CHECK(waitUntil([&] { return guiThreadInfo(about).hwndActive == about; }));
             // The About button came back up before the window opened.
-            CHECK_MESSAGE(q.shows("Picture7", "Picture5"), q.difference("Picture7", "Picture5"));
+            CHECK_FACE(q, "Picture7", "Picture5");
 
             // The main window takes no input meanwhile: a click on the check box's ball does
             // nothing. Input is handled in the order it is sent, so once About has closed,
@@ -227,7 +220,7 @@ TEST_CASE("About opens modally beside the main window, closes every way, and ope
             CHECK(waitUntil([&] { return !IsWindowVisible(about); }));
             CHECK(waitUntil([&] { return IsWindowEnabled(q.main()) != FALSE; }));
             CHECK(waitUntil([&] { return guiThreadInfo(q.main()).hwndActive == q.main(); }));
-            CHECK_MESSAGE(q.shows("Chk1", "ImageList2-1"), q.difference("Chk1", "ImageList2-1"));
+            CHECK_FACE(q, "Chk1", "ImageList2-1");
             CHECK(q.process().running());
         }
     }
@@ -236,7 +229,7 @@ TEST_CASE("About opens modally beside the main window, closes every way, and ope
 TEST_CASE("About's labels: the colours and fonts of its description")
 {
     Quorvel q;
-    REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+    REQUIRE(click(q.at("Picture7", kButtonMiddle)));
     HWND about = q.waitForOwned(L"QuorvelForm");
     REQUIRE(about != nullptr);
     struct Label {
@@ -273,7 +266,7 @@ TEST_CASE("the program ends with status 0: Exit, and closing the main window")
         CAPTURE(static_cast<int>(how));
         Quorvel q;
         switch (how) {
-        case End::Exit: REQUIRE(pressAndRelease(q, "Picture4", kButtonMiddle)); break;
+        case End::Exit: REQUIRE(click(q.at("Picture4", kButtonMiddle))); break;
         case End::CloseBox: REQUIRE(close(q.main(), Close::CloseBox)); break;
         case End::AltF4: REQUIRE(close(q.main(), Close::AltF4)); break;
         }
@@ -284,7 +277,7 @@ TEST_CASE("the program ends with status 0: Exit, and closing the main window")
 TEST_CASE("closing the main window while About is open ends the program with status 0")
 {
     Quorvel q;
-    REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+    REQUIRE(click(q.at("Picture7", kButtonMiddle)));
     REQUIRE(q.waitForOwned(L"QuorvelForm") != nullptr);
     // The main window is disabled: its close box answers no click, but the window system can
     // still ask it to close (a task bar's Close, a shutdown).
@@ -299,7 +292,7 @@ TEST_CASE("minimising either window under About and restoring it leaves About us
     for (Minimised which : {Minimised::Main, Minimised::About}) {
         CAPTURE(which == Minimised::Main ? "the main window" : "About");
         Quorvel q;
-        REQUIRE(pressAndRelease(q, "Picture7", kButtonMiddle));
+        REQUIRE(click(q.at("Picture7", kButtonMiddle)));
         HWND about = q.waitForOwned(L"QuorvelForm");
         REQUIRE(about != nullptr);
         const POINT aboutOrigin = clientOrigin(about);

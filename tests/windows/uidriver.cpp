@@ -138,14 +138,6 @@ HWND Process::waitForWindow(const wchar_t* cls, const wchar_t* title, Millis tim
     return found;
 }
 
-std::wstring ownDirectory()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path, n);
-    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
-}
-
 // ---- windows ----------------------------------------------------------------
 
 HWND findChild(HWND parent, const wchar_t* cls, const wchar_t* text)
@@ -222,13 +214,6 @@ std::string describeWindow(HWND window)
     if (!IsWindow(window))
         return "gone";
     return narrow(className(window)) + " \"" + narrow(text(window)) + "\" #" + std::to_string(GetDlgCtrlID(window));
-}
-
-std::string describeInputState(HWND window)
-{
-    const GUITHREADINFO info = guiThreadInfo(window);
-    return "foreground " + describeWindow(GetForegroundWindow()) + ", active " + describeWindow(info.hwndActive) +
-           ", focus " + describeWindow(info.hwndFocus) + ", capture " + describeWindow(info.hwndCapture);
 }
 
 GUITHREADINFO guiThreadInfo(HWND window)
@@ -370,14 +355,6 @@ bool type(const std::string& text)
 
 // ---- screen -----------------------------------------------------------------
 
-COLORREF screenPixel(POINT screen)
-{
-    HDC dc = GetDC(nullptr);
-    const COLORREF c = GetPixel(dc, screen.x, screen.y);
-    ReleaseDC(nullptr, dc);
-    return c;
-}
-
 ScreenBlock grabScreen(RECT area)
 {
     ScreenBlock block;
@@ -412,39 +389,6 @@ ScreenBlock grabScreen(RECT area)
     }
     ReleaseDC(nullptr, screen);
     return block;
-}
-
-bool waitForPixel(POINT screen, COLORREF colour, Millis timeout)
-{
-    return waitUntil([&] { return screenPixel(screen) == colour; }, timeout);
-}
-
-std::string describe(COLORREF c)
-{
-    if (c == CLR_INVALID)
-        return "CLR_INVALID";
-    char out[32];
-    std::snprintf(out, sizeof out, "RGB(%u,%u,%u)", GetRValue(c), GetGValue(c), GetBValue(c));
-    return out;
-}
-
-// ---- text -------------------------------------------------------------------
-
-std::string narrow(const std::wstring& text)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring widen(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
 }
 
 } // namespace uidriver

@@ -4,6 +4,8 @@
 // without fixed sleeps.
 #pragma once
 
+#include "runtime/win32/text.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -49,8 +51,6 @@ public:
     static Process start(const std::wstring& exe, const std::wstring& arguments = {});
 
     bool started() const { return process_ != nullptr; }
-    DWORD id() const { return id_; }
-    HANDLE handle() const { return process_; }
 
     // WaitForInputIdle: true once the program waits for input for the first time.
     bool waitForInputIdle(Millis timeout = kDefaultTimeout) const;
@@ -70,9 +70,6 @@ private:
     DWORD id_ = 0;
 };
 
-// The directory of the running test program, with a trailing backslash.
-std::wstring ownDirectory();
-
 // ---- windows ----------------------------------------------------------------
 
 // First descendant of `parent` with that class and text (null means any).
@@ -90,7 +87,6 @@ POINT clientToScreen(HWND window, POINT client);
 // For failure reports: "Class \"text\" #id", or "none".
 std::string describeWindow(HWND window);
 // Foreground, active, focus and capture windows of the thread owning `window`.
-std::string describeInputState(HWND window);
 
 // The GUI thread state of the thread that owns `window`: focus, active
 // window, capture (all null when not known).
@@ -127,9 +123,6 @@ bool type(const std::string& text);
 
 // ---- screen -----------------------------------------------------------------
 
-// GetPixel on the screen DC; CLR_INVALID off screen.
-COLORREF screenPixel(POINT screen);
-
 // A block of the screen as 0x00RRGGBB, top row first (empty when it cannot be read).
 struct ScreenBlock {
     int width = 0;
@@ -138,12 +131,11 @@ struct ScreenBlock {
     std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
 };
 ScreenBlock grabScreen(RECT area);
-bool waitForPixel(POINT screen, COLORREF colour, Millis timeout = kDefaultTimeout);
-std::string describe(COLORREF colour); // "RGB(r,g,b)"
 
 // ---- text -------------------------------------------------------------------
 
-std::string narrow(const std::wstring& text); // UTF-8
-std::wstring widen(const std::string& text);  // from UTF-8
+// UTF-8 from and to the window system's UTF-16, as the program's runtime converts them.
+using Runtime::Win32::narrow;
+inline std::wstring widen(const std::string& text) { return Runtime::Win32::wide(text); }
 
 } // namespace uidriver
