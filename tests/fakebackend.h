@@ -17,7 +17,7 @@
 
 namespace Fake {
 
-// '#' white, '.' black, 'r' red (255, 0, 0), 'g' grey (192, 192, 192).
+// '#' white, '.' black, 'r' red (255, 0, 0).
 class Bitmap final : public Runtime::Bitmap
 {
 public:
@@ -29,7 +29,6 @@ public:
         switch (m_rows[std::size_t(y)][std::size_t(x)]) {
         case '#': return 0xFFFFFF;
         case 'r': return 0x0000FF; // red in the low byte
-        case 'g': return 0xC0C0C0;
         default: return 0;
         }
     }
@@ -53,11 +52,11 @@ class ControlPeer final : public Runtime::ControlPeer
 {
 public:
     void pictureChanged() override { ++pictureChanges; }
-    void textChanged() override { ++textChanges; }
-    void valueChanged() override { ++valueChanges; }
+    void textChanged() override { }
+    void valueChanged() override { }
     void setFocus() override { focused = true; }
     bool hasFocus() const override { return focused; }
-    int pictureChanges = 0, textChanges = 0, valueChanges = 0;
+    int pictureChanges = 0;
     bool focused = false;
 };
 
@@ -106,7 +105,6 @@ public:
         const auto &d = form.description();
         window->client = {Runtime::twipsToPixels(d.client.left), Runtime::twipsToPixels(d.client.top),
                           Runtime::twipsToPixels(d.client.width), Runtime::twipsToPixels(d.client.height)};
-        windows.push_back(window.get());
         return window;
     }
     std::unique_ptr<Runtime::ControlPeer> createControl(Runtime::Control &control) override
@@ -124,8 +122,6 @@ public:
     int messageBox(const Runtime::MessageBoxRequest &request) override
     {
         boxes.push_back(request);
-        if (whileBoxOpen)
-            whileBoxOpen();
         return answer;
     }
     int exec() override
@@ -144,11 +140,9 @@ public:
     static ControlPeer *peerOf(const Runtime::Control &control) { return static_cast<ControlPeer *>(control.peer()); }
 
     std::map<std::string, Runtime::Picture> pictures;
-    std::vector<WindowPeer *> windows;
     std::vector<std::string> created;
     std::vector<Runtime::MessageBoxRequest> boxes;
     int answer = 0;                      // what the message box returns
-    std::function<void()> whileBoxOpen;  // runs while a message box is open
     std::function<void()> whileRunning;  // the event loop's script
     std::function<void(WindowPeer &)> whileModal; // runs inside a modal window's loop
     std::optional<int> quitStatus;

@@ -4,13 +4,11 @@
 // check.
 #include "mainwindow.h"
 #include "testform.h"
-#include "runtime/placement.h"
 #include "runtime/units.h"
 #include "runtime/values.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -22,15 +20,14 @@ using namespace Runtime;
 
 namespace {
 
-// '#' white, '.' black, 'r' red, 'g' grey.
+// '#' white, '.' black, 'r' red.
 QImage ascii(const QStringList &rows)
 {
     QImage image(int(rows.first().size()), int(rows.size()), QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QChar c = rows[y][x];
-            image.setPixel(x, y, c == '#' ? qRgb(255, 255, 255) : c == 'r' ? qRgb(255, 0, 0)
-                                : c == 'g' ? qRgb(192, 192, 192) : qRgb(0, 0, 0));
+            image.setPixel(x, y, c == '#' ? qRgb(255, 255, 255) : c == 'r' ? qRgb(255, 0, 0) : qRgb(0, 0, 0));
         }
     }
     return image;
@@ -248,7 +245,7 @@ void tst_QtBackend::pointerValues()
     auto *box = m_form->control<PictureBox>("Box");
     box->setScaleMode(scale);
     m_pointer.move(QPoint(3, 4), box);
-    QCOMPARE(m_log.value(0), QStringLiteral("Box move 0 0 %1 %2").arg(3 * (scale == 1 ? 15 : 1)).arg(4 * (scale == 1 ? 15 : 1)));
+    QCOMPARE(m_log.value(0), QStringLiteral("Box move 0 0 %1 %2").arg(3 * unitsPerPixel(scale)).arg(4 * unitsPerPixel(scale)));
     m_log.clear();
     m_pointer.press(button, QPoint(3, 4), box, modifiers);
     m_pointer.release(button, QPoint(3, 4), box, modifiers);

@@ -212,7 +212,7 @@ void tst_Startup::displayKeptFromResettingWhileStarting()
                                                 QStringLiteral("8s"), QStringLiteral("-set"), QStringLiteral("QUORVEL_PROBE"),
                                                 QStringLiteral("kept")}).isNull());
     QTest::qWait(200); // a reset would be under way
-    const QString probe = server.run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("QUORVEL_PROBE")});
+    const QString probe = server.rootProperty(QStringLiteral("QUORVEL_PROBE"));
     QVERIFY2(probe.contains(QLatin1String("kept")), qPrintable(probe));
 }
 

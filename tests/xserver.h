@@ -110,10 +110,16 @@ public:
         return 0;
     }
 
+    // A property of the root window as xprop shows it.
+    QString rootProperty(const QString &name) const
+    {
+        return run(QStringLiteral("xprop"), {QStringLiteral("-root"), name});
+    }
+
     // The window the window manager holds active, or 0.
     qulonglong activeWindow() const
     {
-        const QString active = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+        const QString active = rootProperty(QStringLiteral("_NET_ACTIVE_WINDOW"));
         static const QRegularExpression id(QStringLiteral("window id # (0x[0-9a-fA-F]+)"));
         return id.match(active).captured(1).toULongLong(nullptr, 16);
     }
@@ -149,10 +155,12 @@ public:
     }
 
 private:
+    // Set: xprop shows it with its type, "NAME(TYPE)..."; unset, "not found" or, before anyone
+    // named it, "no such atom".
     bool rootHas(const char *property) const
     {
-        const QString value = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QString::fromLatin1(property)});
-        return !value.isEmpty() && !value.contains(QLatin1String("not found"));
+        const QString name = QString::fromLatin1(property);
+        return rootProperty(name).startsWith(name + QLatin1Char('('));
     }
 
     bool startWindowManager()
@@ -170,11 +178,9 @@ private:
         // listed the windows it manages.
         const QDeadlineTimer deadline(10000);
         do {
-            const QString check = run(QStringLiteral("xprop"), {QStringLiteral("-root"),
-                                                               QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
             // Named early, openbox still reads its settings and passes over windows mapped
             // meanwhile; it lists the windows it manages once it takes requests.
-            if (check.contains(QLatin1String("window id")) && rootHas("_NET_CLIENT_LIST_STACKING"))
+            if (rootHas("_NET_SUPPORTING_WM_CHECK") && rootHas("_NET_CLIENT_LIST_STACKING"))
                 return true;
             QThread::msleep(20);
         } while (!deadline.hasExpired());
