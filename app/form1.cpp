@@ -2,6 +2,7 @@
 // bound to its control.
 #include "app/form1.h"
 
+#include "runtime/application.h"
 #include "runtime/binding.h"
 #include "runtime/units.h"
 
@@ -18,13 +19,14 @@ constexpr Colour kWindow = Colour::system(Colour::Source::Window);
 constexpr Colour kWindowText = Colour::system(Colour::Source::WindowText);
 constexpr Colour kGrey = Colour::rgbValue(192, 192, 192);
 
-// The keys of the direction pad, each with the point inside its shape that a key presses.
+// The keys of the direction pad, each with the point inside its shape that a key presses and
+// the rectangle its shape lies in.
 constexpr KeyPart kPadKeys[] = {
-    {"Home", Key::Home, {85, 52}},
-    {"Up", Key::Up, {85, 15}},
-    {"Down", Key::Down, {85, 92}},
-    {"Left", Key::Left, {20, 52}},
-    {"Right", Key::Right, {150, 52}},
+    {"Home", Key::Home, {85, 52}, {46, 31, 79, 45}},
+    {"Up", Key::Up, {85, 15}, {45, 2, 82, 26}},
+    {"Down", Key::Down, {85, 92}, {44, 79, 83, 26}},
+    {"Left", Key::Left, {20, 52}, {2, 31, 40, 44}},
+    {"Right", Key::Right, {150, 52}, {129, 31, 40, 44}},
 };
 
 // Stored order, which is also the stacking order (earlier above later). Twips, measured from
@@ -113,7 +115,7 @@ Runtime::Picture storedPicture(Form1::PictureCache &cache, const std::string &na
         if (known == name)
             return picture;
     }
-    cache.emplace_back(name, Runtime::backend().loadPicture(name));
+    cache.emplace_back(name, Runtime::Application::current().picture(name));
     return cache.back().second;
 }
 

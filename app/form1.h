@@ -47,9 +47,6 @@ public:
     Runtime::ImageList ImageList1; // the direction pad's six faces
     Runtime::ImageList ImageList2; // the check box's and the option balls' six faces
 
-    // The About window, made on the first click on About and kept.
-    Form2 *aboutWindow() const { return m_form2.get(); }
-
     // Event procedures.
     void Form_Load();
     void Chk1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);

@@ -1,5 +1,6 @@
 // Quorvel: shaped bitmap controls beside standard ones.
 #include "app/program.h"
+#include "runtime/application.h"
 
 #if defined(_WIN32)
 #include "runtime/win32/win32backend.h"
@@ -11,5 +12,8 @@ namespace Platform = Runtime::QtUi;
 
 int main(int, char **argv)
 {
-    return Platform::run(argv, Program::kName, [] { return Program::run(); });
+    return Platform::run(argv, Program::kName, [](Runtime::Backend &backend) {
+        Runtime::Application application(backend, Program::kTitle);
+        return Program::run(application);
+    });
 }

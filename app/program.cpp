@@ -8,19 +8,11 @@
 
 namespace Program {
 
-void setUp()
+int run(Runtime::Application &application)
 {
-    Runtime::setTitle("Quorvel");
-}
-
-int run(const std::function<void(Form1 &)> &beforeShow)
-{
-    setUp();
     try {
         Form1 form1;
-        if (beforeShow)
-            beforeShow(form1);
-        return Runtime::runMainForm(form1);
+        return application.run(form1);
     } catch (const Runtime::RuntimeError &error) {
         // The main window could not be built: nothing is shown to report it in.
         std::fprintf(stderr, "%s: run-time error %d: %s\n", kName, error.number(), error.description().c_str());

@@ -1,4 +1,4 @@
-// Title, message box, End and the dispatcher.
+// The application: title, pictures, message box, End and the dispatcher.
 #include "runtime/application.h"
 
 #include "runtime/backend.h"
@@ -9,73 +9,75 @@
 namespace Runtime {
 
 namespace {
-
-struct State
-{
-    std::string title;
-    bool ended = false;
-    int status = 0;
-    std::function<void()> endHandler;
-    std::function<void(const RuntimeError &)> errorReporter;
-    Backend *backend = nullptr;
-};
-
-State &state()
-{
-    static State s;
-    return s;
-}
-
-void defaultEnd()
-{
-    for (Form *form : Form::all())
-        form->hide();
-    // Leaves every loop, a modal window's as well. Before the event loop has started there
-    // is none to leave: the start-up sees hasEnded() and does not start it.
-    if (backend().inEventLoop())
-        backend().quit(state().status);
-}
-
-void report(const RuntimeError &error)
-{
-    // A failure never looks like success: whatever reports it, the program ends with status 1.
-    state().status = 1;
-    if (state().errorReporter) {
-        state().errorReporter(error);
-        return;
-    }
-    MsgBox("Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description(), 16);
-    End();
-}
-
+Application *g_current = nullptr;
 } // namespace
 
-Backend &backend()
+Application::Application(Backend &backend, std::string title)
+    : m_backend(backend), m_title(std::move(title)), m_previous(g_current)
 {
-    return *state().backend;
+    g_current = this;
 }
 
-void setBackend(Backend *backend)
+Application::~Application()
 {
-    state().backend = backend;
+    g_current = m_previous;
 }
 
-void setTitle(std::string title)
+Application &Application::current()
 {
-    state().title = std::move(title);
+    if (!g_current)
+        throw RuntimeError(Err::Internal, "No application is running");
+    return *g_current;
 }
 
-const std::string &title()
+Picture Application::picture(const std::string &name) const
 {
-    return state().title;
+    Picture picture = m_backend.loadPicture(name);
+    if (picture.isNull())
+        throw RuntimeError(Err::InvalidPicture, "Invalid picture: " + name);
+    return picture;
 }
 
-int MsgBox(const std::string &prompt, int style, const std::string &title)
+void Application::added(Form *form)
+{
+    m_forms.push_back(form);
+}
+
+void Application::removed(Form *form)
+{
+    m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
+}
+
+Form *Application::topForm() const
+{
+    Form *top = nullptr;
+    for (Form *form : m_forms) {
+        if (form->isModal())
+            return form;
+        if (form->isVisible())
+            top = form;
+    }
+    return top;
+}
+
+void Application::setKeyboardUsed()
+{
+    if (m_keyboardUsed)
+        return;
+    m_keyboardUsed = true;
+    // The focused controls show their indicators from now on.
+    for (Form *form : m_forms) {
+        if (Control *focused = form->focusedControl(); focused && focused->peer())
+            focused->peer()->stateChanged();
+    }
+}
+
+int Application::messageBox(const std::string &prompt, int style, const std::string &title)
 {
     using Choice = MessageBoxRequest::Choice;
     using Icon = MessageBoxRequest::Icon;
     MessageBoxRequest request;
-    request.title = title.empty() ? state().title : title;
+    request.title = title.empty() ? m_title : title;
     request.prompt = prompt;
     switch (style & 0x70) {
     case 16: request.icon = Icon::Critical; break;
@@ -100,35 +102,37 @@ int MsgBox(const std::string &prompt, int style, const std::string &title)
     }
     request.choices = set.choices;
     request.defaultChoice = std::min<int>((style & 0x300) >> 8, int(set.choices.size()) - 1);
-    const int chosen = backend().messageBox(request);
+    if (Form *owner = topForm())
+        request.owner = owner->peer();
+    const int chosen = m_backend.messageBox(request);
     if (chosen >= 0 && chosen < int(set.results.size()))
         return set.results[std::size_t(chosen)];
     // Closed without a button (Escape or the frame): the escape button's answer.
     return set.results.size() == 1 ? set.results.front() : 2;
 }
 
-void End()
+void Application::end()
 {
-    state().ended = true;
-    if (state().endHandler)
-        state().endHandler();
-    else
-        defaultEnd();
+    m_ended = true;
+    for (Form *form : m_forms)
+        form->hide();
+    // Leaves every loop, a modal window's as well. Before the event loop has started there is
+    // none to leave: run() sees hasEnded() and does not start it.
+    if (m_backend.inEventLoop())
+        m_backend.quit(m_status);
 }
 
-bool hasEnded()
+void Application::report(const RuntimeError &error)
 {
-    return state().ended;
+    // A failure never looks like success: the program ends with status 1.
+    m_status = 1;
+    messageBox("Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description(), 16, {});
+    end();
 }
 
-int exitStatus()
+void Application::dispatch(const std::function<void()> &procedure)
 {
-    return state().status;
-}
-
-void dispatch(const std::function<void()> &procedure)
-{
-    if (state().ended)
+    if (m_ended)
         return;
     try {
         procedure();
@@ -137,38 +141,46 @@ void dispatch(const std::function<void()> &procedure)
     } catch (const std::exception &error) {
         report(RuntimeError(Err::Internal, error.what()));
     }
-    // What the procedure changed of the controls' checked states is told at once.
-    for (Form *form : Form::all()) {
-        for (Control *c : form->watchedControls())
-            c->refreshCheckedState();
+    // A checked state that the program keeps in its own variables, and that the procedure
+    // changed, is told to the control's peer.
+    for (Form *form : m_forms)
+        form->refreshCheckedStates();
+}
+
+int Application::run(Form &mainForm)
+{
+    mainForm.setMain(true);
+    mainForm.load();
+    if (m_ended)
+        return m_status; // the load step ended the program: no window, no loop
+    mainForm.showForm(0);
+    const int status = m_backend.exec();
+    return m_ended ? m_status : status;
+}
+
+int MsgBox(const std::string &prompt, int style, const std::string &title)
+{
+    return Application::current().messageBox(prompt, style, title);
+}
+
+void End()
+{
+    Application::current().end();
+}
+
+std::uint32_t Backend::systemColour(Colour::Source colour) const
+{
+    using S = Colour::Source;
+    switch (colour) {
+    case S::Window: return 0xFFFFFF;
+    case S::WindowText: return 0x000000;
+    case S::HighlightText: return 0xFFFFFF;
+    case S::ButtonText: return 0x000000;
+    case S::ButtonFace:
+    case S::Default:
+    case S::Rgb: break;
     }
-}
-
-int runMainForm(Form &form)
-{
-    form.setMain(true);
-    form.load();
-    if (state().ended)
-        return state().status; // the load step ended the program: no window, no loop
-    form.showForm(0);
-    const int status = backend().exec();
-    return state().ended ? state().status : status;
-}
-
-void setEndHandler(std::function<void()> handler)
-{
-    state().endHandler = std::move(handler);
-}
-
-void setErrorReporter(std::function<void(const RuntimeError &)> reporter)
-{
-    state().errorReporter = std::move(reporter);
-}
-
-void resetForTests()
-{
-    state().ended = false;
-    state().status = 0;
+    return 0xC0C0C0;
 }
 
 } // namespace Runtime

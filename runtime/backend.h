@@ -1,26 +1,26 @@
-// The contract between the forms runtime and the platform beneath it. The runtime keeps every
-// control's state and decides every rule; a back end only does what its platform must: a
-// native window for each form, a peer widget for each visible control, pictures decoded by
-// the platform's own reader, the message box, the event loop and the display check. It reports
-// raw input back through the runtime's objects (PictureBox::pointer(), Control::userChanged*,
-// Form::closeRequested and the like).
+// The contract between the forms runtime and the platform beneath it, both ways. The runtime
+// keeps every control's state and decides every rule. A back end is asked for native windows,
+// peers that show controls, decoded pictures, the message box and the event loops (Backend,
+// WindowPeer, ControlPeer); it reads what to show from the runtime's views (runtime/view.h);
+// and it reports raw input and what the window system did through Report, deciding nothing.
+// A back end includes from runtime/ only this header, view.h, types.h and picture.h.
 #pragma once
 
 #include "runtime/picture.h"
-#include "runtime/placement.h"
+#include "runtime/types.h"
+#include "runtime/view.h"
 
+#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace Runtime {
 
-class Control;
-class Form;
+// ---- what the runtime asks --------------------------------------------------------------
 
-// The native widget that shows one visible control. It reads what to show from its control
-// when told that something changed.
+// The native widget that shows one visible control. Told when its control changed, it reads
+// the control anew from its view.
 class ControlPeer
 {
 public:
@@ -28,11 +28,11 @@ public:
     virtual void pictureChanged() { }
     virtual void textChanged() { }
     virtual void valueChanged() { }
-    // Keyboard focus to this control.
-    virtual void setFocus() { }
-    virtual bool hasFocus() const { return false; }
-    // Its keyboard focus indicator, or what assistive technology reads of it, changed.
+    // What assistive technology reads (checked, pressed, the active part) or the focus
+    // indicator changed.
     virtual void stateChanged() { }
+    // The keyboard focus to this control.
+    virtual void setFocus() { }
 };
 
 // The native window of one form.
@@ -52,14 +52,12 @@ public:
     // Where the client area is on the screen now.
     virtual Rect clientRect() const = 0;
     // The window system's frame around the client area; all zero while it is not known.
-    virtual Margins frameMargins() const = 0;
+    virtual Margins frameMargins() const { return {}; }
     // The work area of the screen that holds `point`, or of the nearest screen.
     virtual Rect screenArea(Point point) const = 0;
-    // The keyboard goes through these controls in this order.
-    virtual void setTabOrder(const std::vector<Control *> &order) = 0;
 };
 
-// One line of a message box's request.
+// A message box's request, its style decoded.
 struct MessageBoxRequest
 {
     enum class Icon { None, Critical, Question, Exclamation, Information };
@@ -69,6 +67,7 @@ struct MessageBoxRequest
     Icon icon = Icon::None;
     std::vector<Choice> choices; // in the order they are shown
     int defaultChoice = 0;       // index into choices
+    WindowPeer *owner = nullptr; // the window it is shown over; none: over every window
 };
 
 class Backend
@@ -76,25 +75,70 @@ class Backend
 public:
     virtual ~Backend() = default;
 
-    virtual std::unique_ptr<WindowPeer> createWindow(Form &form) = 0;
-    // The peer of a visible control, inside its container's peer (or the window's).
-    virtual std::unique_ptr<ControlPeer> createControl(Control &control) = 0;
-    // A stored picture embedded in the program; raises run-time error 481 when there is none.
+    // A window for `form`, over `owner`'s window when it has one.
+    virtual std::unique_ptr<WindowPeer> createWindow(FormView form, WindowPeer *owner) = 0;
+    // The peer of a visible control, in its container's peer, or else in the form's window.
+    virtual std::unique_ptr<ControlPeer> createControl(ControlView control, WindowPeer &window,
+                                                       ControlPeer *container) = 0;
+    // A stored picture embedded in the program, decoded by the platform's own reader; a null
+    // picture when there is none.
     virtual Picture loadPicture(const std::string &name) = 0;
+    // A system colour as 0xRRGGBB. By default the classic ones (button face 192, 192, 192).
+    virtual std::uint32_t systemColour(Colour::Source colour) const;
 
-    // A modal message box over the active window; the index of the choice that closed it, or
-    // -1 when it was closed without one (Escape, or the frame's close command).
+    // A modal message box; the index of the choice that closed it, or -1 when it was closed
+    // without one (Escape, or the frame's close command).
     virtual int messageBox(const MessageBoxRequest &request) = 0;
 
-    // The event loop: runs until quit(), and returns its status.
+    // The program's event loop: runs until quit(), and returns its status.
     virtual int exec() = 0;
-    // Leaves every running loop, modal ones included.
+    // Leaves the program's event loop, and every modal loop inside it.
     virtual void quit(int status) = 0;
+    // Whether the program's event loop runs.
     virtual bool inEventLoop() const = 0;
 };
 
-// The back end the program was started with.
-Backend &backend();
-void setBackend(Backend *backend);
+// ---- what a back end reports ------------------------------------------------------------
+
+// Each call is one thing that happened, in plain values; the runtime decides what it means.
+namespace Report {
+
+// The pointer at a picture box, in whole pixels of its drawing area; `button` is the one that
+// changed, `held` every button down after the change. A box keeps receiving moves and
+// releases from its press until the last button is up, wherever the pointer is.
+void pointerPressed(ControlView box, Pixel at, std::int16_t button, std::int16_t held, std::int16_t shift);
+void pointerMoved(ControlView box, Pixel at, std::int16_t held, std::int16_t shift);
+void pointerReleased(ControlView box, Pixel at, std::int16_t button, std::int16_t shift);
+// The pointer left the box with no button held.
+void pointerLeft(ControlView box);
+// The held buttons' releases will go elsewhere: another program or window took the pointer.
+void pointerCancelled(ControlView box);
+
+// A key down or up in the window of `form`, before its focused control sees it. True when the
+// runtime took the key: the back end then gives it to no control.
+bool keyPressed(FormView form, Key key, std::int16_t shift, bool repeat);
+bool keyReleased(FormView form, Key key, std::int16_t shift);
+
+// The keyboard focus came to a control, or left it (to another control, or another window).
+void focusGained(ControlView control);
+void focusLost(ControlView control);
+
+// A standard control changed by its user: text typed into a text box, a check box clicked,
+// an option button chosen.
+void textEdited(ControlView textBox, std::string text);
+void checkBoxClicked(ControlView checkBox, bool checked);
+void optionChosen(ControlView optionButton);
+// Assistive technology asked for a control's default action, or a part's.
+void actionRequested(ControlView control, int part = -1);
+
+// The window of `form`: its frame's close command; on the screen and framed; hidden,
+// minimised or unmapped by the window system; kept from input by a modal window.
+void closeRequested(FormView form);
+void windowShown(FormView form);
+void windowHidden(FormView form);
+void windowMinimised(FormView form);
+void windowBlocked(FormView form);
+
+} // namespace Report
 
 } // namespace Runtime

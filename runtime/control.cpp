@@ -72,6 +72,11 @@ void Control::refreshCheckedState()
     if (now == m_lastChecked)
         return;
     m_lastChecked = now;
+    stateChanged();
+}
+
+void Control::stateChanged() const
+{
     if (m_peer)
         m_peer->stateChanged();
 }
@@ -93,6 +98,22 @@ bool Control::takesFocus() const
         return false;
     }
     return false;
+}
+
+bool Control::hasFocus() const
+{
+    return m_form.focusedControl() == this;
+}
+
+Control *Control::label() const
+{
+    if (!m_description.labelledBy)
+        return nullptr;
+    for (const auto &c : m_form.controls()) {
+        if (c->key() == m_description.labelledBy)
+            return c.get();
+    }
+    return nullptr;
 }
 
 std::string Control::accessibleName() const
@@ -160,46 +181,99 @@ bool PictureBox::contains(Pixel at) const
     return x >= 0 && y >= 0 && x < rect().width && y < rect().height;
 }
 
-bool PictureBox::keyDown(Key key)
+template <class F>
+void PictureBox::withPressedState(F input)
+{
+    const bool wasPressed = isPressed();
+    const int wasPart = pressedPart();
+    input();
+    if (isPressed() != wasPressed || pressedPart() != wasPart)
+        stateChanged();
+}
+
+void PictureBox::pointerPressed(Pixel at, std::int16_t button, std::int16_t held, std::int16_t shift)
+{
+    withPressedState([&] {
+        m_pointer.press(at, button, held, shift);
+        if (!m_pointer.keyHeld())
+            m_pressingKey.reset(); // the pointer's press let go of the key's
+    });
+}
+
+void PictureBox::pointerMoved(Pixel at, std::int16_t held, std::int16_t shift)
+{
+    withPressedState([&] { m_pointer.move(at, held, shift); });
+}
+
+void PictureBox::pointerReleased(Pixel at, std::int16_t button, std::int16_t shift)
+{
+    withPressedState([&] { m_pointer.release(at, button, shift, contains(at)); });
+}
+
+void PictureBox::pointerLeft()
+{
+    m_pointer.leave();
+}
+
+void PictureBox::pointerCancelled()
+{
+    withPressedState([&] {
+        m_pressingKey.reset();
+        m_pointer.cancel();
+    });
+}
+
+int PictureBox::pressedPart() const
+{
+    if (!m_pressingKey || !m_pointer.keyHeld())
+        return -1;
+    const auto &parts = description().keyParts;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].key == *m_pressingKey)
+            return int(i);
+    }
+    return -1;
+}
+
+bool PictureBox::keyDown(Key key, bool repeat)
 {
     const ControlDescription &d = description();
-    setKeyboardUsed();
     if (m_pressingKey && !m_pointer.keyHeld())
         m_pressingKey.reset(); // its press was let go meanwhile
+    std::optional<Pixel> at;
+    int part = -1;
     switch (d.role) {
     case Role::PushButton:
-        if (key != Key::Space && key != Key::Enter)
-            return false;
+        if (key == Key::Space || key == Key::Enter)
+            at = d.keyPoint;
         break;
     case Role::CheckBox:
-        if (key != Key::Space)
-            return false;
-        break;
     case Role::RadioButton:
-        if (key == Key::Up || key == Key::Left || key == Key::Down || key == Key::Right) {
-            form().moveAlongGroup(*this, key == Key::Up || key == Key::Left ? -1 : 1);
-            return true;
-        }
-        if (key != Key::Space)
-            return false;
+        if (key == Key::Space)
+            at = d.keyPoint;
         break;
     case Role::Grouping:
-        for (const KeyPart &part : d.keyParts) {
-            if (part.key == key) {
-                if (!m_pressingKey) {
-                    m_pressingKey = key;
-                    m_pointer.keyPress(part.point);
-                }
-                return true;
+        for (std::size_t i = 0; i < d.keyParts.size(); ++i) {
+            if (d.keyParts[i].key == key) {
+                at = d.keyParts[i].point;
+                part = int(i);
             }
         }
-        return false;
+        break;
     case Role::None:
-        return false;
+        break;
     }
-    if (!m_pressingKey) {
+    if (!at)
+        return false;
+    if (repeat || m_pressingKey)
+        return true; // one press is one, however long the key is held
+    withPressedState([&] {
         m_pressingKey = key;
-        m_pointer.keyPress(d.keyPoint);
+        m_pointer.keyPress(*at);
+    });
+    if (part >= 0 && m_activePart != part) {
+        m_activePart = part;
+        stateChanged();
     }
     return true;
 }
@@ -208,17 +282,25 @@ bool PictureBox::keyUp(Key key)
 {
     if (m_pressingKey != key)
         return false;
-    m_pressingKey.reset();
-    m_pointer.keyRelease();
+    withPressedState([&] {
+        m_pressingKey.reset();
+        m_pointer.keyRelease();
+    });
     return true;
 }
 
 void PictureBox::focusLost()
 {
-    if (!m_pressingKey)
-        return;
-    m_pressingKey.reset();
-    m_pointer.cancel();
+    withPressedState([&] {
+        if (m_pressingKey) {
+            m_pressingKey.reset();
+            m_pointer.cancel();
+        }
+    });
+    if (m_activePart >= 0) {
+        m_activePart = -1;
+        stateChanged();
+    }
 }
 
 void PictureBox::pressAndRelease(int part)
@@ -227,33 +309,37 @@ void PictureBox::pressAndRelease(int part)
     const bool whole = part < 0 || part >= int(d.keyParts.size());
     if (whole && d.role == Role::Grouping)
         return; // a group presses only through its keys
-    m_pointer.keyPress(whole ? d.keyPoint : d.keyParts[std::size_t(part)].point);
-    m_pointer.keyRelease();
+    withPressedState([&] {
+        m_pointer.keyPress(whole ? d.keyPoint : d.keyParts[std::size_t(part)].point);
+        m_pointer.keyRelease();
+    });
 }
 
 void PictureBox::raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at)
 {
+    Application &application = form().application();
+    if (event == PointerRules::Event::Click) {
+        if (Click)
+            application.dispatch(Click);
+        return;
+    }
+    const MouseEvent &handler = event == PointerRules::Event::Down ? MouseDown
+            : event == PointerRules::Event::Move                   ? MouseMove
+                                                                   : MouseUp;
+    if (!handler)
+        return;
     const float unit = unitsPerPixel(m_scaleMode);
+    const float x = float(at.x) * unit, y = float(at.y) * unit;
     // One reference to the call: small enough that the dispatcher's function needs no memory
     // of its own on every pointer move.
     struct Call
     {
         const MouseEvent *handler;
-        MouseArgs args;
+        std::int16_t button, shift;
+        float x, y;
     };
-    const MouseEvent *handler = event == PointerRules::Event::Down ? &MouseDown
-            : event == PointerRules::Event::Move                   ? &MouseMove
-            : event == PointerRules::Event::Up                     ? &MouseUp
-                                                                   : nullptr;
-    if (!handler) {
-        if (Click)
-            dispatch(Click);
-        return;
-    }
-    if (!*handler)
-        return;
-    const Call call{handler, {button, shift, float(at.x) * unit, float(at.y) * unit}};
-    dispatch([&call] { (*call.handler)(call.args.button, call.args.shift, call.args.x, call.args.y); });
+    const Call call{&handler, button, shift, x, y};
+    application.dispatch([&call] { (*call.handler)(call.button, call.shift, call.x, call.y); });
 }
 
 } // namespace Runtime

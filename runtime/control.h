@@ -5,7 +5,6 @@
 #include "runtime/backend.h"
 #include "runtime/description.h"
 #include "runtime/picture.h"
-#include "runtime/placement.h"
 #include "runtime/pointer.h"
 
 #include <cstdint>
@@ -41,6 +40,7 @@ public:
     // Its keyOf(name, index).
     const std::string &key() const { return m_key; }
     Control *container() const { return m_container; }
+    ControlView view() const { return ControlView(this); }
 
     // Place and size in pixels, from the container's top-left corner, and from the form's.
     Rect rect() const { return m_rect; }
@@ -51,15 +51,16 @@ public:
     void setTag(std::string tag) { m_tag = std::move(tag); }
 
     // Caption or text. Set by the program, the peer shows it; typed by the user, the back end
-    // reports it with userEditedText().
+    // reports it (textEdited), and the peer shows it already.
     const std::string &text() const { return m_text; }
     void setText(std::string text);
-    void userEditedText(std::string text) { m_text = std::move(text); }
+    void textEdited(std::string text) { m_text = std::move(text); }
 
-    // A check box's check or an option button's selection.
+    // A check box's check or an option button's selection; clicked by the user, the back end
+    // reports it (checkBoxClicked), and the peer shows it already.
     bool value() const { return m_value; }
     void setValue(bool value);
-    void userChangedValue(bool value) { m_value = value; }
+    void checkBoxClicked(bool checked) { m_value = checked; }
 
     // Whether the control is checked: a check box's check, an option button's selection, or,
     // for a picture box drawn as one, what the program says (bound with setCheckedState).
@@ -71,11 +72,16 @@ public:
     // Whether the keyboard can reach it: a standard control that takes focus, or a picture
     // box drawn as a control. Hidden stores never.
     bool takesFocus() const;
-    // The accessible name: the text of the label that names it, else the stored name.
+    bool hasFocus() const;
+    // The accessible name: the text of the label that names it, else its own name.
     std::string accessibleName() const;
+    // The label that names it, if any.
+    Control *label() const;
 
     ControlPeer *peer() const { return m_peer.get(); }
     void setPeer(std::unique_ptr<ControlPeer> peer) { m_peer = std::move(peer); }
+    // Something that assistive technology reads, or the focus indicator, changed.
+    void stateChanged() const;
 
 private:
     Form &m_form;
@@ -117,30 +123,45 @@ public:
     MouseEvent MouseDown, MouseMove, MouseUp;
     ClickEvent Click;
 
-    // Raw input from the back end, in whole pixels of the drawing area.
-    PointerRules &pointer() { return m_pointer; }
+    // Raw pointer input, in whole pixels of the drawing area (see PointerRules).
+    void pointerPressed(Pixel at, std::int16_t button, std::int16_t held, std::int16_t shift);
+    void pointerMoved(Pixel at, std::int16_t held, std::int16_t shift);
+    void pointerReleased(Pixel at, std::int16_t button, std::int16_t shift);
+    void pointerLeft();
+    void pointerCancelled();
 
     // A key pressed or released while the box has the keyboard focus; true when the box takes
     // it. Space (and Enter on a push button) presses at the box's key point while held; a
-    // group's keys press at their own points; the arrow keys move along a group of option
-    // buttons, selecting as they go.
-    bool keyDown(Key key);
+    // group's keys press at their own points and become its active part. A repeat of a key
+    // the box takes does nothing more.
+    bool keyDown(Key key, bool repeat);
     bool keyUp(Key key);
     // The box's default action, as assistive technology asks for it: a press and release at
     // its key point, or at the key point of `part` of a group.
     void pressAndRelease(int part = -1);
-    // The keyboard focus went elsewhere: a key's press ends as a release off the box.
+    // The keyboard focus went elsewhere: a key's press ends as a release off the box, and the
+    // group has no active part until a key presses one again.
     void focusLost();
     // Whether a pixel of the drawing area lies over the box (its border included).
     bool contains(Pixel at) const;
 
+    // Held down, by the pointer or a key.
+    bool isPressed() const { return m_pointer.held() != 0; }
+    // The part a key holds down now, and the part a key pressed last; -1 for none.
+    int pressedPart() const;
+    int activePart() const { return m_activePart; }
+
 private:
     void raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at);
+    // Runs `input` on the pointer rules, and tells the peer when the box's pressed state changed.
+    template <class F>
+    void withPressedState(F input);
 
     Picture m_picture;
     int m_scaleMode;
     PointerRules m_pointer;
     std::optional<Key> m_pressingKey; // the key whose press holds the box
+    int m_activePart = -1;
 };
 
 class TextBox final : public Control

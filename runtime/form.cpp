@@ -2,26 +2,23 @@
 #include "runtime/form.h"
 
 #include "runtime/application.h"
+#include "runtime/placement.h"
 #include "runtime/units.h"
 
 #include <algorithm>
 
 namespace Runtime {
 
-namespace {
-std::vector<Form *> &liveForms()
-{
-    static std::vector<Form *> forms;
-    return forms;
-}
-} // namespace
-
 Form::Form(const FormDescription &description, Form *owner, PictureSource pictures)
-    : m_description(description), m_owner(owner), m_name(description.name), m_scaleMode(Scale::Twips)
+    : m_description(description), m_owner(owner), m_application(Application::current())
+    , m_name(description.name), m_scaleMode(Scale::Twips)
 {
     if (!pictures)
-        pictures = [](const std::string &name) { return backend().loadPicture(name); };
-    m_peer = backend().createWindow(*this);
+        pictures = [&application = m_application](const std::string &name) { return application.picture(name); };
+    Backend &backend = m_application.backend();
+    m_peer = backend.createWindow(view(), owner ? owner->peer() : nullptr);
+    if (!m_peer)
+        throw RuntimeError(Err::Internal, "Cannot create the window " + m_name);
     for (const ControlDescription &d : description.controls) {
         Control *container = d.container ? &control(d.container) : nullptr;
         std::unique_ptr<Control> c;
@@ -37,27 +34,22 @@ Form::Form(const FormDescription &description, Form *owner, PictureSource pictur
         }
         m_controls.push_back(std::move(c));
         // A hidden store holds a picture and is never shown: it needs no native widget.
-        if (d.visible)
-            m_controls.back()->setPeer(backend().createControl(*m_controls.back()));
+        if (d.visible) {
+            Control &made = *m_controls.back();
+            made.setPeer(backend.createControl(made.view(), *m_peer, container ? container->peer() : nullptr));
+        }
     }
-    applyTabOrder();
     // Known once whole: a form whose building failed was never one.
-    liveForms().push_back(this);
+    m_application.added(this);
 }
 
 Form::~Form()
 {
-    auto &forms = liveForms();
-    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    m_application.removed(this);
     // The controls' peers go before the window that holds them, each before its container.
     for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
         (*it)->setPeer(nullptr);
     m_peer.reset();
-}
-
-const std::vector<Form *> &Form::all()
-{
-    return liveForms();
 }
 
 Control &Form::control(std::string_view name, int index) const
@@ -79,8 +71,6 @@ Control &Form::control(std::string_view name, int index) const
 }
 
 namespace {
-bool g_keyboardUsed = false;
-
 // An element of a group of option buttons, standard or drawn.
 bool isOption(const Control &c)
 {
@@ -92,26 +82,12 @@ bool sameGroup(const Control &a, const Control &b)
 {
     return isOption(a) && isOption(b) && std::string_view(a.description().name) == b.description().name;
 }
+
+bool isArrow(Key key)
+{
+    return key == Key::Left || key == Key::Up || key == Key::Right || key == Key::Down;
+}
 } // namespace
-
-bool keyboardUsed()
-{
-    return g_keyboardUsed;
-}
-
-void setKeyboardUsed()
-{
-    if (g_keyboardUsed)
-        return;
-    g_keyboardUsed = true;
-    // The focused control shows its indicator from now on.
-    for (Form *form : liveForms()) {
-        for (const auto &c : form->controls()) {
-            if (c->peer() && c->peer()->hasFocus())
-                c->peer()->stateChanged();
-        }
-    }
-}
 
 std::vector<Control *> Form::tabStops() const
 {
@@ -170,10 +146,103 @@ void Form::moveAlongGroup(Control &from, int step)
         return;
     const int n = int(group.size());
     Control *next = group[std::size_t(((at - group.begin()) + step % n + n) % n)];
-    if (next->peer())
-        next->peer()->setFocus();
+    setFocusTo(*next);
+    // The selection goes with the focus.
     if (auto *box = dynamic_cast<PictureBox *>(next))
         box->pressAndRelease();
+    else
+        chooseOption(*next);
+}
+
+void Form::chooseOption(Control &option)
+{
+    for (const auto &c : m_controls) {
+        if (c.get() == &option || (c->kind() == Kind::OptionButton && sameGroup(*c, option)))
+            c->setValue(c.get() == &option);
+    }
+}
+
+void Form::setFocusTo(Control &control)
+{
+    if (!control.peer())
+        return;
+    control.peer()->setFocus();
+    // Known at once, whenever the window system tells it.
+    focusGained(control);
+}
+
+void Form::moveFocus(bool backwards)
+{
+    Control *target = nextTabStop(m_focus, backwards);
+    if (target)
+        setFocusTo(*target);
+}
+
+void Form::focusFirstStop()
+{
+    if (Control *first = nextTabStop(nullptr, false))
+        setFocusTo(*first);
+}
+
+bool Form::keyPressed(Key key, std::int16_t shift, bool repeat)
+{
+    const bool ctrlOrAlt = (shift & (ShiftKey::Ctrl | ShiftKey::Alt)) != 0;
+    if (key == Key::Tab) {
+        if (ctrlOrAlt)
+            return false;
+        m_application.setKeyboardUsed();
+        moveFocus((shift & ShiftKey::Shift) != 0);
+        return true;
+    }
+    if (key == Key::Escape) {
+        // A modally shown form closes on Escape, as any dialog does; a window system without
+        // frames offers no other way to close it.
+        if (!m_modal || ctrlOrAlt)
+            return false;
+        closeRequested();
+        return true;
+    }
+    if (!m_focus || shift != 0)
+        return false;
+    auto *box = dynamic_cast<PictureBox *>(m_focus);
+    if (box && box->description().role != Role::None)
+        m_application.setKeyboardUsed();
+    if (isArrow(key) && isOption(*m_focus)) {
+        // A ball moves once a press, however long the key is held.
+        if (!(box && repeat))
+            moveAlongGroup(*m_focus, key == Key::Up || key == Key::Left ? -1 : 1);
+        return true;
+    }
+    return box && box->keyDown(key, repeat);
+}
+
+bool Form::keyReleased(Key key, std::int16_t)
+{
+    auto *box = dynamic_cast<PictureBox *>(m_focus);
+    return box && box->keyUp(key);
+}
+
+void Form::focusGained(Control &control)
+{
+    if (m_focus == &control)
+        return;
+    if (m_focus)
+        focusLost(*m_focus);
+    m_focus = &control;
+    if (m_application.keyboardUsed())
+        control.stateChanged(); // its focus indicator
+}
+
+void Form::focusLost(Control &control)
+{
+    // A key's press that the focus leaves ends as a release off the box.
+    if (auto *box = dynamic_cast<PictureBox *>(&control))
+        box->focusLost();
+    if (m_focus != &control)
+        return;
+    m_focus = nullptr;
+    if (m_application.keyboardUsed())
+        control.stateChanged();
 }
 
 void Form::watchCheckedState(Control &control)
@@ -182,9 +251,10 @@ void Form::watchCheckedState(Control &control)
         m_watched.push_back(&control);
 }
 
-void Form::applyTabOrder()
+void Form::refreshCheckedStates()
 {
-    m_peer->setTabOrder(tabStops());
+    for (Control *c : m_watched)
+        c->refreshCheckedState();
 }
 
 void Form::load()
@@ -193,7 +263,7 @@ void Form::load()
         return;
     m_loaded = true;
     if (m_load)
-        dispatch(m_load);
+        m_application.dispatch(m_load);
 }
 
 void Form::setScaleMode(int mode)
@@ -242,6 +312,8 @@ void Form::showForm(int modal)
         m_placing = true;
     }
     m_peer->show(m_placedAt, modal == 1);
+    if (!m_focus)
+        focusFirstStop();
     if (modal == 0)
         return;
     m_modal = true;
@@ -261,10 +333,10 @@ void Form::closeRequested()
 {
     if (m_main) {
         // Closing the main window ends the program; no procedure runs, End included.
-        for (Form *f : liveForms())
+        for (Form *f : m_application.forms())
             f->hide();
-        if (backend().inEventLoop())
-            backend().quit(exitStatus());
+        if (m_application.backend().inEventLoop())
+            m_application.backend().quit(m_application.exitStatus());
         return;
     }
     hide();
@@ -274,11 +346,11 @@ void Form::pointerLost()
 {
     for (const auto &c : m_controls) {
         if (auto *box = dynamic_cast<PictureBox *>(c.get()))
-            box->pointer().cancel();
+            box->pointerCancelled();
     }
 }
 
-void Form::frameKnown()
+void Form::windowShown()
 {
     if (!m_placing)
         return;

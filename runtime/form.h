@@ -1,4 +1,5 @@
-// A form: a window built from its stored description, holding its controls by name.
+// A form: a window built from its stored description, holding its controls by name, with the
+// keyboard's way through them.
 #pragma once
 
 #include "runtime/backend.h"
@@ -14,20 +15,17 @@
 
 namespace Runtime {
 
-// Turns a stored picture name into the picture; by default the back end's stored pictures.
-using PictureSource = std::function<Picture(const std::string &name)>;
+class Application;
 
-// Whether the keyboard has been used: focus indicators show only from then on, so that a
-// pointer user sees the windows exactly as before.
-bool keyboardUsed();
-void setKeyboardUsed();
+// Turns a stored picture name into the picture; by default the application's stored pictures.
+using PictureSource = std::function<Picture(const std::string &name)>;
 
 class Form
 {
 public:
     // Builds the window and every control of `description` in stored order, over `owner`'s
-    // window when there is one. Raises a run-time error when the description names a
-    // container or picture that does not exist.
+    // window when there is one, in the current application. Raises a run-time error when the
+    // description names a container or picture that does not exist.
     explicit Form(const FormDescription &description, Form *owner = nullptr, PictureSource pictures = {});
     virtual ~Form();
     Form(const Form &) = delete;
@@ -36,7 +34,9 @@ public:
     const std::string &name() const { return m_name; }
     const FormDescription &description() const { return m_description; }
     Form *owner() const { return m_owner; }
+    Application &application() const { return m_application; }
     WindowPeer *peer() const { return m_peer.get(); }
+    FormView view() const { return FormView(this); }
 
     // The control `name`, or element `index` of the control array `name`. Raises run-time
     // error 730 for a name that does not exist, 340 for a missing array element and 13 for
@@ -72,42 +72,54 @@ public:
     // The client area's stored place on the screen, in pixels.
     Point storedOrigin() const;
 
-    // What the back end reports of the window.
-    // The frame's close command: the form closes (it is hidden and can be shown again).
-    void closeRequested();
-    // The window went away from under the pointer (hidden, minimised or unmapped by the window
-    // system, or blocked by a modal window): every picture box lets go of its held buttons.
-    void pointerLost();
-    // The window system has framed the window: one that does not fit its screen with its frame
-    // is moved on, unless it has been moved meanwhile.
-    void frameKnown();
-
     // The keyboard's way through the form: every control that takes focus, by TabIndex; a
     // group of option buttons (the elements of one array) is one stop, on its checked element.
     std::vector<Control *> tabStops() const;
     // The stop after (or before) `from`, round the form; the first when `from` is none.
     Control *nextTabStop(const Control *from, bool backwards) const;
-    // The arrow keys in a group of option buttons: focus and selection move `step` elements
-    // on, round the group.
-    void moveAlongGroup(Control &from, int step);
+    // The control that has the keyboard focus, if any.
+    Control *focusedControl() const { return m_focus; }
 
-    // The controls whose checked state the program tells (see Control::setCheckedState).
-    void watchCheckedState(Control &control);
-    const std::vector<Control *> &watchedControls() const { return m_watched; }
+    // An option button chosen: it is selected and the others of its group are not.
+    void chooseOption(Control &option);
 
-    // Every form that exists, in order of creation.
-    static const std::vector<Form *> &all();
+    // What the back end reported of the window and the keyboard (see Report).
+    // The frame's close command: the form closes (it is hidden and can be shown again).
+    void closeRequested();
+    // The window went away from under the pointer (hidden, minimised or unmapped by the window
+    // system, or blocked by a modal window): every picture box lets go of its held buttons.
+    void pointerLost();
+    // The window is on the screen and framed: one that does not fit its screen with its frame
+    // is moved on, unless it has been moved meanwhile.
+    void windowShown();
+    // A key in this form's window; true when a rule of the form or of its focused control took
+    // it: Tab and Shift+Tab, Escape on a modal form, the arrows in a group of option buttons,
+    // and the keys of a bitmap control.
+    bool keyPressed(Key key, std::int16_t shift, bool repeat);
+    bool keyReleased(Key key, std::int16_t shift);
+    void focusGained(Control &control);
+    void focusLost(Control &control);
+
+    // After an event procedure: the checked states the program keeps, told where they changed.
+    void refreshCheckedStates();
 
 private:
+    friend class Control;
     void place();
-    void applyTabOrder();
+    void moveFocus(bool backwards);
+    void focusFirstStop();
+    void setFocusTo(Control &control);
+    void moveAlongGroup(Control &from, int step);
+    void watchCheckedState(Control &control);
 
     const FormDescription &m_description;
     Form *m_owner;
+    Application &m_application;
     std::string m_name;
     std::unique_ptr<WindowPeer> m_peer;
     std::vector<std::unique_ptr<Control>> m_controls;
     std::vector<Control *> m_watched;
+    Control *m_focus = nullptr;
     int m_scaleMode;
     std::function<void()> m_load;
     bool m_loaded = false;

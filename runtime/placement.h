@@ -2,33 +2,9 @@
 // that keeps its frame on the screen.
 #pragma once
 
+#include "runtime/types.h"
+
 namespace Runtime {
-
-struct Point
-{
-    int x = 0;
-    int y = 0;
-    bool operator==(const Point &) const = default;
-};
-
-struct Rect
-{
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const Rect &) const = default;
-};
-
-// The frame a window system draws around a window's client area.
-struct Margins
-{
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool operator==(const Margins &) const = default;
-};
 
 // The client origin that keeps the window's frame on `screen`: unchanged where it fits, else
 // moved the least distance that brings it on; along a side where the frame is larger than the

@@ -2,7 +2,7 @@
 // pixels comes in, MouseDown, MouseMove, MouseUp and Click go out.
 #pragma once
 
-#include "runtime/events.h"
+#include "runtime/types.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,13 +1,12 @@
-// A back end of the tests' own, with no window system: windows and peers that only remember
-// what they were told, pictures drawn as ASCII art, a message box that answers as told and an
-// event loop that runs a script. The runtime's rules are tested over it.
+// A back end of the tests' own, with no window system: windows and peers that remember what
+// they were told, pictures drawn as ASCII art, a message box that answers as told and event
+// loops that run a script. The tests reach the runtime through it as a platform does: what it
+// is asked is recorded, and what a platform would report goes in through Report.
 #pragma once
 
 #include "runtime/backend.h"
 #include "runtime/control.h"
 #include "runtime/form.h"
-#include "runtime/runtimeerror.h"
-#include "runtime/units.h"
 
 #include <functional>
 #include <map>
@@ -48,24 +47,28 @@ inline Runtime::Picture white(int w, int h)
     return picture(std::vector<std::string>(std::size_t(h), std::string(std::size_t(w), '#')));
 }
 
+class Backend;
+
+// Counts what it was told; the focus it is given is reported back, as a platform does.
 class ControlPeer final : public Runtime::ControlPeer
 {
 public:
+    explicit ControlPeer(Runtime::ControlView view) : view(view) { }
     void pictureChanged() override { ++pictureChanges; }
-    void textChanged() override { }
-    void valueChanged() override { }
-    void setFocus() override { focused = true; }
-    bool hasFocus() const override { return focused; }
-    int pictureChanges = 0;
-    bool focused = false;
-};
+    void textChanged() override { ++textChanges; }
+    void valueChanged() override { shownValue = view.value(); }
+    void stateChanged() override { ++stateChanges; }
+    void setFocus() override { Runtime::Report::focusGained(view); }
 
-class Backend;
+    Runtime::ControlView view;
+    int pictureChanges = 0, textChanges = 0, stateChanges = 0;
+    bool shownValue = view.value();
+};
 
 class WindowPeer final : public Runtime::WindowPeer
 {
 public:
-    WindowPeer(Backend &backend, Runtime::Form &form) : m_backend(backend), form(form) { }
+    WindowPeer(Backend &backend, Runtime::FormView form) : backend(backend), form(form) { }
     void show(Runtime::Point clientOrigin, bool isModal) override
     {
         client.x = clientOrigin.x;
@@ -81,43 +84,40 @@ public:
     Runtime::Rect clientRect() const override { return client; }
     Runtime::Margins frameMargins() const override { return margins; }
     Runtime::Rect screenArea(Runtime::Point) const override { return screen; }
-    void setTabOrder(const std::vector<Runtime::Control *> &order) override { tabOrder = order; }
 
-    Backend &m_backend;
-    Runtime::Form &form;
+    Backend &backend;
+    Runtime::FormView form;
     Runtime::Rect client{0, 0, 0, 0};
     Runtime::Margins margins{};
     Runtime::Rect screen{0, 0, 1024, 768};
     bool visible = false, modal = false, ended = false;
     int shows = 0;
-    std::vector<Runtime::Control *> tabOrder;
 };
 
 class Backend final : public Runtime::Backend
 {
 public:
-    Backend() { Runtime::setBackend(this); }
-    ~Backend() override { Runtime::setBackend(nullptr); }
-
-    std::unique_ptr<Runtime::WindowPeer> createWindow(Runtime::Form &form) override
+    std::unique_ptr<Runtime::WindowPeer> createWindow(Runtime::FormView form, Runtime::WindowPeer *) override
     {
         auto window = std::make_unique<WindowPeer>(*this, form);
-        const auto &d = form.description();
-        window->client = {Runtime::twipsToPixels(d.client.left), Runtime::twipsToPixels(d.client.top),
-                          Runtime::twipsToPixels(d.client.width), Runtime::twipsToPixels(d.client.height)};
+        window->client = form.storedClient();
         return window;
     }
-    std::unique_ptr<Runtime::ControlPeer> createControl(Runtime::Control &control) override
+    std::unique_ptr<Runtime::ControlPeer> createControl(Runtime::ControlView control, Runtime::WindowPeer &,
+                                                        Runtime::ControlPeer *) override
     {
         created.push_back(control.key());
-        return std::make_unique<ControlPeer>();
+        return std::make_unique<ControlPeer>(control);
     }
     Runtime::Picture loadPicture(const std::string &name) override
     {
         const auto it = pictures.find(name);
-        if (it == pictures.end())
-            throw Runtime::RuntimeError(Runtime::Err::InvalidPicture, "Invalid picture: " + name);
-        return it->second;
+        return it == pictures.end() ? Runtime::Picture() : it->second;
+    }
+    std::uint32_t systemColour(Runtime::Colour::Source colour) const override
+    {
+        const auto it = colours.find(colour);
+        return it == colours.end() ? Runtime::Backend::systemColour(colour) : it->second;
     }
     int messageBox(const Runtime::MessageBoxRequest &request) override
     {
@@ -136,10 +136,11 @@ public:
     void quit(int status) override { quitStatus = status; }
     bool inEventLoop() const override { return running; }
 
-    WindowPeer *windowOf(const Runtime::Form &form) const { return static_cast<WindowPeer *>(form.peer()); }
+    static WindowPeer *windowOf(const Runtime::Form &form) { return static_cast<WindowPeer *>(form.peer()); }
     static ControlPeer *peerOf(const Runtime::Control &control) { return static_cast<ControlPeer *>(control.peer()); }
 
     std::map<std::string, Runtime::Picture> pictures;
+    std::map<Runtime::Colour::Source, std::uint32_t> colours;
     std::vector<std::string> created;
     std::vector<Runtime::MessageBoxRequest> boxes;
     int answer = 0;                      // what the message box returns
@@ -153,8 +154,44 @@ inline void WindowPeer::runModal()
 {
     // The user's part: whatever the test scripts, which must close the window.
     ended = false;
-    if (m_backend.whileModal)
-        m_backend.whileModal(*this);
+    if (backend.whileModal)
+        backend.whileModal(*this);
+}
+
+// ---- what a user does, reported as a platform reports it --------------------------------
+
+using Runtime::Pixel;
+
+inline void press(const Runtime::Control &c, Pixel at, std::int16_t button = Runtime::Button::Left,
+                  std::int16_t shift = 0)
+{
+    Runtime::Report::pointerPressed(c.view(), at, button, button, shift);
+}
+
+inline void move(const Runtime::Control &c, Pixel at, std::int16_t held = 0)
+{
+    Runtime::Report::pointerMoved(c.view(), at, held, 0);
+}
+
+inline void release(const Runtime::Control &c, Pixel at, std::int16_t button = Runtime::Button::Left)
+{
+    Runtime::Report::pointerReleased(c.view(), at, button, 0);
+}
+
+// A hand's click: onto the place, down, up.
+inline void click(const Runtime::Control &c, Pixel at, std::int16_t button = Runtime::Button::Left)
+{
+    move(c, at);
+    press(c, at, button);
+    release(c, at, button);
+}
+
+// A key pressed and let go in the window of `form`; whether the runtime took the press.
+inline bool key(const Runtime::Form &form, Runtime::Key key, std::int16_t shift = 0)
+{
+    const bool taken = Runtime::Report::keyPressed(form.view(), key, shift, false);
+    Runtime::Report::keyReleased(form.view(), key, shift);
+    return taken;
 }
 
 } // namespace Fake

@@ -8,7 +8,9 @@
 #include "fakebackend.h"
 #include "testform.h"
 #include "runtime/application.h"
+#include "runtime/backend.h"
 #include "runtime/imagelist.h"
+#include "runtime/placement.h"
 #include "runtime/pointer.h"
 #include "runtime/units.h"
 #include "runtime/values.h"
@@ -25,26 +27,17 @@ const std::vector<std::string> kSmall = {"....", ".##.", ".#r.", "...."};
 using TestForm::kDialog;
 const FormDescription &kTestForm = TestForm::kForm;
 
-// A back end with the test pictures, and the runtime started afresh.
+// A back end with the test pictures, and an application of its own.
 struct Fixture
 {
     Fixture()
     {
-        resetForTests();
-        setEndHandler(nullptr);
-        setErrorReporter(nullptr);
-        setTitle("Rules");
         backend.pictures = {{"small", Fake::picture(kSmall)},   {"white20", Fake::white(20, 20)},
                             {"white30x20", Fake::white(30, 20)}, {"white20x10", Fake::white(20, 10)},
                             {"white10", Fake::white(10, 10)}};
     }
-    ~Fixture()
-    {
-        setEndHandler(nullptr);
-        setErrorReporter(nullptr);
-        resetForTests();
-    }
     Fake::Backend backend;
+    Application application{backend, "Rules"};
 };
 
 // What the pointer rules put out, one line an event.
@@ -236,11 +229,6 @@ TEST_CASE_FIXTURE(Fixture, "a form is built from its stored description")
     // Every shown control has a widget, created in stored order; the hidden store none.
     CHECK(backend.created == std::vector<std::string>{"Top", "Under", "Box", "Bordered", "Frame", "Inner", "Edit", "Button",
                                                       "Arr(0)", "Arr(1)", "Check"});
-    // The keyboard goes by TabIndex: Button 1, Check 2, Edit 3; no picture box, label or frame.
-    std::vector<std::string> order;
-    for (Control *c : backend.windowOf(form)->tabOrder)
-        order.push_back(c->key());
-    CHECK(order == std::vector<std::string>{"Button", "Check", "Edit"});
     // A stored picture that does not exist fails the building.
     const ControlDescription broken[] = {{.kind = Kind::PictureBox, .name = "P", .picture = "nowhere"}};
     CHECK_THROWS_AS(Form(FormDescription{"Broken", "", {}, broken}), RuntimeError);
@@ -313,9 +301,9 @@ TEST_CASE_FIXTURE(Fixture, "a picture box reports in its own scale, through the 
         log.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(int(x)) + " "
                       + std::to_string(int(y)));
     };
-    box->pointer().press({3, 4}, Button::Left, Button::Left, ShiftKey::Shift);
+    Fake::press(*box, {3, 4}, Button::Left, ShiftKey::Shift);
     box->setScaleMode(Scale::Pixels);
-    box->pointer().press({3, 4}, Button::Right, Button::Left | Button::Right, 0);
+    Report::pointerPressed(box->view(), {3, 4}, Button::Right, Button::Left | Button::Right, 0);
     CHECK(log == std::vector<std::string>{"down 1 1 45 60", "down 2 0 3 4"});
     // A bordered box measures from its drawing area; a release on the border is still on it.
     auto *bordered = form.control<PictureBox>("Bordered");
@@ -365,7 +353,7 @@ TEST_CASE_FIXTURE(Fixture, "a form shown over another keeps their stored relatio
         backend.windowOf(dialog)->screen = r.screen;
         backend.whileModal = [&](Fake::WindowPeer &window) {
             window.client.x += 7; // moved while open: not carried over to the next opening
-            window.form.closeRequested();
+            Report::closeRequested(window.form);
         };
         for (int opening = 0; opening < 2; ++opening) {
             dialog.showForm(1);
@@ -384,12 +372,12 @@ TEST_CASE_FIXTURE(Fixture, "once framed, a window that does not fit is moved on,
     main.showForm(0);
     CHECK(window.client.x == 100); // no frame known yet: fits as it is
     window.margins = {4, 30, 4, 4};
-    main.frameKnown();
+    Report::windowShown(main.view());
     CHECK(window.client.x == 100);
     CHECK(window.client.y == 240 - 150 - 4);
     // Known once: a later framing does not move a window the user placed.
     window.client.y = 3;
-    main.frameKnown();
+    Report::windowShown(main.view());
     CHECK(window.client.y == 3);
 }
 
@@ -401,7 +389,7 @@ TEST_CASE_FIXTURE(Fixture, "a modal show returns when the form is closed, not be
     auto *box = main.control<PictureBox>("Box");
     int ups = 0;
     box->MouseUp = [&](std::int16_t, std::int16_t, float, float) { ++ups; };
-    box->pointer().press({5, 5}, Button::Left, Button::Left, 0);
+    Fake::press(*box, {5, 5});
     int errors = 0;
     backend.whileModal = [&](Fake::WindowPeer &window) {
         CHECK(window.modal);
@@ -413,9 +401,9 @@ TEST_CASE_FIXTURE(Fixture, "a modal show returns when the form is closed, not be
             errors += e.number() == 400;
         }
         // The window system hides the main window (minimised): the dialog stays open.
-        main.pointerLost();
+        Report::windowMinimised(main.view());
         CHECK_FALSE(window.ended);
-        window.form.closeRequested();
+        Report::closeRequested(window.form);
         CHECK(window.ended);
         CHECK_FALSE(window.visible);
     };
@@ -470,20 +458,18 @@ TEST_CASE_FIXTURE(Fixture, "End stops every further procedure")
 {
     Form form(kTestForm);
     auto *box = form.control<PictureBox>("Box");
-    int clicks = 0, ends = 0;
-    setEndHandler([&] { ++ends; });
+    form.showForm(0);
+    int clicks = 0;
     box->Click = [&] {
         ++clicks;
         End();
     };
-    for (int i = 0; i < 2; ++i) {
-        box->pointer().press({5, 5}, Button::Left, Button::Left, 0);
-        box->pointer().release({5, 5}, Button::Left, 0, true);
-    }
+    for (int i = 0; i < 2; ++i)
+        Fake::click(*box, {5, 5});
     CHECK(clicks == 1);
-    CHECK(ends == 1);
-    CHECK(hasEnded());
-    CHECK(exitStatus() == 0);
+    CHECK(application.hasEnded());
+    CHECK(application.exitStatus() == 0);
+    CHECK_FALSE(form.isVisible());
 }
 
 TEST_CASE_FIXTURE(Fixture, "a run-time error is reported in a box and ends the program with status 1")
@@ -497,16 +483,15 @@ TEST_CASE_FIXTURE(Fixture, "a run-time error is reported in a box and ends the p
         after = true;
     };
     box->Click = [&] { ++clicks; };
-    box->pointer().press({5, 5}, Button::Left, Button::Left, 0);
-    box->pointer().release({5, 5}, Button::Left, 0, true);
+    Fake::click(*box, {5, 5});
     CHECK_FALSE(after);
     CHECK(clicks == 0); // nothing runs after the end
     REQUIRE(backend.boxes.size() == 1);
     CHECK(backend.boxes.front().prompt == "Run-time error '13':\n\nType mismatch");
     CHECK(backend.boxes.front().title == "Rules");
     CHECK(backend.boxes.front().icon == MessageBoxRequest::Icon::Critical);
-    CHECK(hasEnded());
-    CHECK(exitStatus() == 1);
+    CHECK(application.hasEnded());
+    CHECK(application.exitStatus() == 1);
     CHECK_FALSE(form.isVisible());
 }
 
@@ -521,8 +506,8 @@ TEST_CASE_FIXTURE(Fixture, "the program's exit status")
     };
     for (const Row &r : rows) {
         CAPTURE(r.name);
-        resetForTests();
         backend.boxes.clear();
+        Application application(backend, "Rules");
         Form main(kTestForm);
         const std::string ending = r.ending;
         if (ending == "load error")
@@ -531,16 +516,16 @@ TEST_CASE_FIXTURE(Fixture, "the program's exit status")
         backend.whileRunning = [&] {
             everShown = main.isVisible();
             if (ending == "end")
-                dispatch([] { End(); });
+                application.dispatch([] { End(); });
             else if (ending == "close")
                 main.closeRequested();
             else if (ending == "procedure error")
-                dispatch([] { ImageList().picture(1); });
+                application.dispatch([] { ImageList().picture(1); });
         };
-        CHECK(runMainForm(main) == r.status);
+        CHECK(application.run(main) == r.status);
         CHECK(everShown == r.shown);
         CHECK_FALSE(main.isVisible());
         CHECK(backend.boxes.size() == (r.status == 0 ? 0u : 1u));
-        CHECK(hasEnded() == (ending != "close")); // closing runs no procedure, End included
+        CHECK(application.hasEnded() == (ending != "close")); // closing runs no procedure, End included
     }
 }

@@ -1,0 +1,153 @@
+// The views a back end reads of forms and controls.
+#include "runtime/view.h"
+
+#include "runtime/application.h"
+#include "runtime/backend.h"
+#include "runtime/form.h"
+#include "runtime/units.h"
+
+namespace Runtime {
+
+Control &controlOf(ControlView view)
+{
+    return const_cast<Control &>(*view.m_control);
+}
+
+Form &formOf(FormView view)
+{
+    return const_cast<Form &>(*view.m_form);
+}
+
+namespace {
+const PictureBox *boxOf(ControlView view)
+{
+    return dynamic_cast<const PictureBox *>(&controlOf(view));
+}
+} // namespace
+
+// ---- controls ---------------------------------------------------------------------------
+
+Kind ControlView::kind() const { return m_control->kind(); }
+const std::string &ControlView::key() const { return m_control->key(); }
+FormView ControlView::form() const { return m_control->form().view(); }
+ControlView ControlView::container() const { return ControlView(m_control->container()); }
+Rect ControlView::rect() const { return m_control->rect(); }
+bool ControlView::isVisible() const { return m_control->isVisible(); }
+bool ControlView::isEnabled() const { return true; }
+const std::string &ControlView::text() const { return m_control->text(); }
+bool ControlView::value() const { return m_control->value(); }
+Colour ControlView::back() const { return m_control->description().back; }
+Colour ControlView::fore() const { return m_control->description().fore; }
+FontDescription ControlView::font() const { return m_control->description().font; }
+bool ControlView::takesFocus() const { return m_control->takesFocus(); }
+Role ControlView::role() const { return m_control->description().role; }
+std::string ControlView::accessibleName() const { return m_control->accessibleName(); }
+ControlView ControlView::labelledBy() const { return ControlView(m_control->label()); }
+
+const Picture &ControlView::picture() const
+{
+    static const Picture none;
+    const PictureBox *box = boxOf(*this);
+    return box ? box->picture() : none;
+}
+
+bool ControlView::hasBorder() const
+{
+    const PictureBox *box = boxOf(*this);
+    return box && box->hasBorder();
+}
+
+Rect ControlView::drawingArea() const
+{
+    if (const PictureBox *box = boxOf(*this))
+        return box->drawingArea();
+    return {0, 0, rect().width, rect().height};
+}
+
+bool ControlView::focusIndicator() const
+{
+    return m_control->hasFocus() && m_control->form().application().keyboardUsed();
+}
+
+std::string ControlView::accessibleDescription() const
+{
+    const char *description = m_control->description().accessibleDescription;
+    return description ? description : "";
+}
+
+AccessibleState ControlView::state() const
+{
+    AccessibleState s;
+    const Role role = this->role();
+    s.focusable = m_control->takesFocus();
+    s.focused = m_control->hasFocus();
+    s.checkable = role == Role::CheckBox || role == Role::RadioButton;
+    s.checked = s.checkable && m_control->checked();
+    if (const PictureBox *box = boxOf(*this); box && role == Role::PushButton)
+        s.pressed = box->isPressed();
+    s.unavailable = !isEnabled();
+    return s;
+}
+
+std::string ControlView::defaultAction() const
+{
+    switch (role()) {
+    case Role::CheckBox: return m_control->checked() ? "Uncheck" : "Check";
+    case Role::RadioButton: return "Check";
+    case Role::PushButton: return "Press";
+    case Role::Grouping:
+    case Role::None: break;
+    }
+    return {};
+}
+
+std::vector<PartView> ControlView::parts() const
+{
+    std::vector<PartView> parts;
+    const PictureBox *box = boxOf(*this);
+    if (!box)
+        return parts;
+    const auto &keyParts = m_control->description().keyParts;
+    const int pressed = box->pressedPart();
+    for (std::size_t i = 0; i < keyParts.size(); ++i)
+        parts.push_back({keyParts[i].name, keyParts[i].rect, int(i) == pressed});
+    return parts;
+}
+
+int ControlView::activePart() const
+{
+    const PictureBox *box = boxOf(*this);
+    return box ? box->activePart() : -1;
+}
+
+// ---- forms ------------------------------------------------------------------------------
+
+const std::string &FormView::name() const { return m_form->name(); }
+bool FormView::isDialog() const { return m_form->owner() != nullptr; }
+bool FormView::isModal() const { return m_form->isModal(); }
+
+std::string FormView::caption() const
+{
+    return m_form->description().caption;
+}
+
+Rect FormView::storedClient() const
+{
+    const Twips &c = m_form->description().client;
+    return {twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height)};
+}
+
+std::string FormView::accessibleDescription() const
+{
+    return {};
+}
+
+std::vector<ControlView> FormView::controls() const
+{
+    std::vector<ControlView> views;
+    for (const auto &c : m_form->controls())
+        views.push_back(c->view());
+    return views;
+}
+
+} // namespace Runtime

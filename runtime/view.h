@@ -1,0 +1,118 @@
+// What a back end reads to show a form and its controls: one read-only view of each, taken from
+// the runtime's state whenever the back end asks. A view is a small value; it also names the
+// control or form that a back end reports input for (runtime/backend.h, Report).
+#pragma once
+
+#include "runtime/picture.h"
+#include "runtime/types.h"
+
+#include <compare>
+#include <string>
+#include <vector>
+
+namespace Runtime {
+
+class Control;
+class Form;
+class FormView;
+
+// A key of a control drawn as a group of keys (the direction pad's), as assistive technology
+// sees it: its name, where it lies in pixels of the control, and whether it is held down.
+struct PartView
+{
+    std::string name;
+    Rect rect;
+    bool pressed = false;
+};
+
+// What assistive technology reads of a control's state.
+struct AccessibleState
+{
+    bool focusable = false;
+    bool focused = false;
+    bool pressed = false;   // a push button held down, by the pointer or a key
+    bool checkable = false;
+    bool checked = false;
+    bool unavailable = false;
+};
+
+class ControlView
+{
+public:
+    ControlView() = default;
+    explicit ControlView(const Control *control) : m_control(control) { }
+    explicit operator bool() const { return m_control != nullptr; }
+    auto operator<=>(const ControlView &) const = default;
+
+    Kind kind() const;
+    // Its name, with the index of an array element: "Opt1(2)", "Chk1".
+    const std::string &key() const;
+    FormView form() const;
+    // The frame it lies in; none for a control of the form itself.
+    ControlView container() const;
+    // Place and size in pixels, from the container's top-left corner.
+    Rect rect() const;
+    bool isVisible() const;
+    bool isEnabled() const;
+
+    // A picture box: its picture, shown at the top-left of its drawing area (inside the
+    // 2-pixel sunken border, when it has one; in pixels of the control).
+    const Picture &picture() const;
+    bool hasBorder() const;
+    Rect drawingArea() const;
+
+    // Caption or text, and a check box's check or an option button's selection.
+    const std::string &text() const;
+    bool value() const;
+
+    // Colours and font; Default means the platform's own for the kind of control.
+    Colour back() const;
+    Colour fore() const;
+    FontDescription font() const;
+
+    // The keyboard: whether it can reach the control, and whether the focus indicator shows.
+    bool takesFocus() const;
+    bool focusIndicator() const;
+
+    // Assistive technology.
+    Role role() const;
+    std::string accessibleName() const;
+    std::string accessibleDescription() const;
+    ControlView labelledBy() const; // the label that names it, if any
+    AccessibleState state() const;
+    // What the default action does ("Press", "Check", "Uncheck"), empty for none.
+    std::string defaultAction() const;
+    std::vector<PartView> parts() const;
+    // The part the keyboard pressed last, which a screen reader follows; -1 for none.
+    int activePart() const;
+
+private:
+    friend Control &controlOf(ControlView view);
+    const Control *m_control = nullptr;
+};
+
+class FormView
+{
+public:
+    FormView() = default;
+    explicit FormView(const Form *form) : m_form(form) { }
+    explicit operator bool() const { return m_form != nullptr; }
+    auto operator<=>(const FormView &) const = default;
+
+    const std::string &name() const;
+    std::string caption() const;
+    // The client area's stored place on the screen and its size, in pixels.
+    Rect storedClient() const;
+    // Shown over another form (a dialog), rather than a main window of its own.
+    bool isDialog() const;
+    bool isModal() const;
+    std::string accessibleDescription() const;
+    // Every control, in stored order.
+    std::vector<ControlView> controls() const;
+
+private:
+    friend Form &formOf(FormView view);
+    const Form *m_form = nullptr;
+};
+
+} // namespace Runtime
