@@ -190,8 +190,8 @@ bool Form::keyPressed(Key key, std::int16_t shift, bool repeat)
     if (key == Key::Tab) {
         if (ctrlOrAlt)
             return false;
-        m_application.setKeyboardUsed();
         moveFocus((shift & ShiftKey::Shift) != 0);
+        m_application.setKeyboardUsed();
         return true;
     }
     if (key == Key::Escape) {

@@ -7,6 +7,7 @@
 
 #include "fakebackend.h"
 #include "testform.h"
+#include "app/form1.h"
 #include "runtime/application.h"
 #include "runtime/backend.h"
 #include "runtime/imagelist.h"
@@ -15,6 +16,7 @@
 #include "runtime/units.h"
 #include "runtime/values.h"
 
+#include <map>
 #include <sstream>
 
 using namespace Runtime;
@@ -58,7 +60,8 @@ struct Log
 };
 
 // Raw input to the pointer rules, written the way a back end sends it:
-// "press 1 held 1 at 3 4", "move held 1 at 5 5", "release 1 at 5 5 inside", "leave", "cancel".
+// "press 1 held 1 at 3 4", "move held 1 at 5 5", "release 1 at 5 5 inside", "leave", "cancel",
+// and a key's press and release: "key down at 3 4", "key up".
 void feed(PointerRules &rules, const std::string &input)
 {
     std::istringstream in(input);
@@ -79,6 +82,14 @@ void feed(PointerRules &rules, const std::string &input)
         rules.leave();
     } else if (verb == "cancel") {
         rules.cancel();
+    } else if (verb == "key") {
+        in >> word;
+        if (word == "down") {
+            in >> word >> x >> y;
+            rules.keyPress({x, y});
+        } else {
+            rules.keyRelease();
+        }
     } else {
         FAIL("unknown input: " << input);
     }
@@ -280,6 +291,22 @@ TEST_CASE("the pointer rules")
         {"leaving while held forgets nothing",
          {"press 1 held 1 at 3 4", "leave", "release 1 at 3 4 inside"},
          {"move 0 0 3 4", "down 1 0 3 4", "up 1 0 3 4", "click"}},
+        {"a key: announced at its point, down, up and a click there",
+         {"key down at 8 9", "key up"},
+         {"move 0 0 8 9", "down 1 0 8 9", "up 1 0 8 9", "click"}},
+        {"while a key holds the box the pointer's moves are not its own",
+         {"key down at 8 9", "move held 0 at 1 1", "key up"},
+         {"move 0 0 8 9", "down 1 0 8 9", "up 1 0 8 9", "click"}},
+        {"a pointer press lets go of a key's press off the box, then is its own",
+         {"key down at 8 9", "press 1 held 1 at 3 4", "key up", "release 1 at 3 4 inside"},
+         {"move 0 0 8 9", "down 1 0 8 9", "move 1 0 -1 -1", "up 1 0 -1 -1", "move 0 0 3 4", "down 1 0 3 4",
+          "up 1 0 3 4", "click"}},
+        {"a key while the pointer holds the box does nothing",
+         {"press 1 held 1 at 3 4", "key down at 8 9", "key up", "release 1 at 3 4 inside"},
+         {"move 0 0 3 4", "down 1 0 3 4", "up 1 0 3 4", "click"}},
+        {"a key's press cancelled: let go off the box, no click",
+         {"key down at 8 9", "cancel", "key up"},
+         {"move 0 0 8 9", "down 1 0 8 9", "move 1 0 -1 -1", "up 1 0 -1 -1"}},
     };
     for (const Row &r : rows) {
         CAPTURE(r.name);
@@ -528,4 +555,441 @@ TEST_CASE_FIXTURE(Fixture, "the program's exit status")
         CHECK(backend.boxes.size() == (r.status == 0 ? 0u : 1u));
         CHECK(application.hasEnded() == (ending != "close")); // closing runs no procedure, End included
     }
+}
+
+// ---- the keyboard's rules, on the program's own main window ------------------------------
+
+namespace {
+
+// The program's stored pictures, drawn small: each face a picture of its own, so that which
+// face a control shows is known by what it shares; the masks white, but for a black outer
+// ring on the balls' and the oval's, and black rows 28 to 30 between the pad's keys.
+std::map<std::string, Picture> programPictures()
+{
+    std::map<std::string, Picture> pictures;
+    for (const char *face : {"pic3", "pic4", "Picture8", "Picture3", "Picture5", "Picture6", "Picture1"})
+        pictures[face] = Fake::white(1, 1);
+    for (int n = 1; n <= 6; ++n) {
+        pictures["ImageList1-" + std::to_string(n)] = Fake::white(1, 1);
+        pictures["ImageList2-" + std::to_string(n)] = Fake::white(1, 1);
+    }
+    const auto ringed = [](int w, int h) {
+        std::vector<std::string> rows(std::size_t(h), "." + std::string(std::size_t(w - 2), '#') + ".");
+        rows.front() = rows.back() = std::string(std::size_t(w), '.');
+        return Fake::picture(rows);
+    };
+    pictures["PicM"] = ringed(26, 26);
+    pictures["pic2"] = ringed(164, 51);
+    std::vector<std::string> pad(106, std::string(171, '#'));
+    for (int row : {28, 29, 30})
+        pad[std::size_t(row)] = std::string(171, '.');
+    pictures["Picture2"] = Fake::picture(pad);
+    return pictures;
+}
+
+// The main window over the test back end, loaded and shown as the program shows it.
+struct MainWindow
+{
+    MainWindow()
+    {
+        form.load();
+        form.showForm(0);
+    }
+    static Fake::Backend withPictures()
+    {
+        Fake::Backend backend;
+        backend.pictures = programPictures();
+        return backend;
+    }
+    std::string focused() const { return form.focusedControl() ? form.focusedControl()->key() : "(none)"; }
+    const Control &named(const std::string &key) const
+    {
+        const auto open = key.find('(');
+        return open == std::string::npos ? form.control(key) : form.control(key.substr(0, open), std::stoi(key.substr(open + 1)));
+    }
+    // The face a picture box shows, by the name of the stored picture it shares.
+    std::string face(const std::string &key) const
+    {
+        const auto &box = dynamic_cast<const PictureBox &>(named(key));
+        for (const auto &[name, picture] : backend.pictures) {
+            if (box.picture().sharesWith(picture))
+                return name;
+        }
+        return "(none)";
+    }
+    bool press(Key key, std::int16_t shift = 0, bool repeat = false)
+    {
+        return Report::keyPressed(form.view(), key, shift, repeat);
+    }
+    void release(Key key) { Report::keyReleased(form.view(), key, 0); }
+
+    Fake::Backend backend = withPictures();
+    Application application{backend, "Quorvel"};
+    Form1 form;
+};
+
+} // namespace
+
+TEST_CASE("Tab and Shift+Tab go round every control by TabIndex, each group of options one stop")
+{
+    // Stops in TabIndex order: the standard controls of the upper frame, the pad, About, Exit,
+    // the Action box, the oval, the check box and the balls.
+    struct Row { const char *name; std::vector<std::string> before; Key key; std::int16_t shift; std::vector<std::string> stops; };
+    const Row rows[] = {
+        {"Tab from the first stop, round to it again", {}, Key::Tab, 0,
+         {"Check1", "Option1(0)", "Text1", "Picture1", "Picture7", "Picture4", "Text2", "pic1", "Chk1", "Opt1(0)", "Command1"}},
+        {"Shift+Tab goes back, round the other way", {}, Key::Tab, ShiftKey::Shift,
+         {"Opt1(0)", "Chk1", "pic1", "Text2", "Picture4", "Picture7", "Picture1", "Text1", "Option1(0)", "Check1", "Command1"}},
+        {"a group's stop is its selected element", {"choose Option1(1)", "choose Opt1(2)"}, Key::Tab, 0,
+         {"Check1", "Option1(1)", "Text1", "Picture1", "Picture7", "Picture4", "Text2", "pic1", "Chk1", "Opt1(2)", "Command1"}},
+        {"from a control the pointer focused", {"focus Text2"}, Key::Tab, 0, {"pic1", "Chk1"}},
+        {"from an option that is not its group's stop", {"focus Option1(1)"}, Key::Tab, 0, {"Text1"}},
+        {"Ctrl+Tab is not the form's", {}, Key::Tab, ShiftKey::Ctrl, {"Command1"}},
+        {"Alt+Tab is not the form's", {}, Key::Tab, ShiftKey::Alt, {"Command1"}},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        MainWindow w;
+        CHECK(w.focused() == "Command1"); // shown: the first stop has the focus
+        for (const std::string &step : r.before) {
+            const std::string key = step.substr(step.find(' ') + 1);
+            if (step.starts_with("focus "))
+                Report::focusGained(w.named(key).view());
+            else if (key.starts_with("Opt1"))
+                w.form.OptIndex = std::int16_t(key[5] - '0');
+            else
+                Report::optionChosen(w.named(key).view());
+        }
+        const bool ours = !(r.shift & (ShiftKey::Ctrl | ShiftKey::Alt));
+        for (const std::string &stop : r.stops) {
+            CHECK(w.press(r.key, r.shift) == ours);
+            w.release(r.key);
+            CHECK(w.focused() == stop);
+        }
+    }
+}
+
+TEST_CASE("the arrow keys move the focus and the selection round a group of options")
+{
+    struct Row
+    {
+        const char *name;
+        const char *from;
+        std::vector<Key> keys;
+        std::int16_t shift;
+        bool taken;
+        const char *focus;
+        std::vector<bool> selected; // the standard pair's values, or which ball shows image 6
+    };
+    using K = Key;
+    const Row rows[] = {
+        {"the standard pair: Down selects the next", "Option1(0)", {K::Down}, 0, true, "Option1(1)", {false, true}},
+        {"the standard pair: Right as Down, round to the first", "Option1(0)", {K::Right, K::Right}, 0, true,
+         "Option1(0)", {true, false}},
+        {"the standard pair: Up from the first goes round to the last", "Option1(0)", {K::Up}, 0, true, "Option1(1)",
+         {false, true}},
+        {"the standard pair: with Shift, not the form's", "Option1(0)", {K::Down}, ShiftKey::Shift, false,
+         "Option1(0)", {true, false}},
+        {"the balls: Down selects the next", "Opt1(0)", {K::Down}, 0, true, "Opt1(1)", {false, true, false}},
+        {"the balls: Right as Down", "Opt1(0)", {K::Right, K::Right}, 0, true, "Opt1(2)", {false, false, true}},
+        {"the balls: Up from the first goes round to the last", "Opt1(0)", {K::Up}, 0, true, "Opt1(2)",
+         {false, false, true}},
+        {"the balls: Down from the last goes round to the first", "Opt1(0)", {K::Down, K::Down, K::Down}, 0, true,
+         "Opt1(0)", {true, false, false}},
+        {"the balls: Left as Up", "Opt1(0)", {K::Left, K::Left}, 0, true, "Opt1(1)", {false, true, false}},
+        {"the balls: Space on the selected ball changes nothing", "Opt1(0)", {K::Space}, 0, true, "Opt1(0)",
+         {true, false, false}},
+        {"a text box keeps its arrows", "Text2", {K::Down, K::Left}, 0, false, "Text2", {true, false, false}},
+        {"the check box takes no arrow", "Chk1", {K::Down}, 0, false, "Chk1", {true, false, false}},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        MainWindow w;
+        Report::focusGained(w.named(r.from).view());
+        for (Key key : r.keys) {
+            CHECK(w.press(key, r.shift) == r.taken);
+            w.release(key);
+        }
+        CHECK(w.focused() == r.focus);
+        const bool standard = std::string(r.from).starts_with("Option1");
+        for (std::size_t i = 0; i < r.selected.size(); ++i) {
+            CAPTURE(i);
+            if (standard) {
+                const Control &option = w.form.control("Option1", int(i));
+                CHECK(option.value() == r.selected[i]);
+                CHECK(Fake::Backend::peerOf(option)->shownValue == r.selected[i]); // and its peer shows it
+            } else {
+                CHECK((w.form.OptIndex == std::int16_t(i)) == r.selected[i]);
+                CHECK(w.face("Opt1(" + std::to_string(i) + ")") == (r.selected[i] ? "ImageList2-6" : "ImageList2-4"));
+            }
+        }
+    }
+}
+
+TEST_CASE_FIXTURE(MainWindow, "a held arrow moves the balls once; the standard pair moves on every repeat")
+{
+    Report::focusGained(form.Opt1[0]->view());
+    CHECK(press(Key::Down));
+    CHECK(press(Key::Down, 0, true));
+    release(Key::Down);
+    CHECK(form.OptIndex == 1);
+    Report::focusGained(form.control("Option1", 0).view());
+    CHECK(press(Key::Down));
+    CHECK(press(Key::Down, 0, true));
+    release(Key::Down);
+    CHECK(focused() == "Option1(0)");
+    CHECK(form.control("Option1", 0).value());
+}
+
+TEST_CASE_FIXTURE(MainWindow, "an option button chosen, a check box clicked, text typed: the runtime keeps what the user did")
+{
+    const Control &first = form.control("Option1", 0), &second = form.control("Option1", 1);
+    Report::optionChosen(second.view());
+    CHECK_FALSE(first.value());
+    CHECK(second.value());
+    CHECK_FALSE(Fake::Backend::peerOf(first)->shownValue);
+    CHECK(Fake::Backend::peerOf(second)->shownValue); // its own peer too: the platform's grouping is off
+    Report::optionChosen(second.view()); // chosen again: still the one
+    CHECK(second.value());
+    CHECK_FALSE(first.value());
+    const Control &check = form.control("Check1");
+    Report::checkBoxClicked(check.view(), true);
+    CHECK(check.value());
+    Report::textEdited(form.Text2->view(), "typed");
+    CHECK(form.Text2->text() == "typed");
+    CHECK(Fake::Backend::peerOf(*form.Text2)->textChanges == 0); // what the user typed is shown already
+}
+
+TEST_CASE("Escape closes a modally shown form, and nothing else")
+{
+    struct Row { const char *name; bool modal; std::int16_t shift; bool closes; };
+    const Row rows[] = {
+        {"About, shown modally", true, 0, true},
+        {"About, with Shift", true, ShiftKey::Shift, true},
+        {"About, with Ctrl: not the form's", true, ShiftKey::Ctrl, false},
+        {"the main window", false, 0, false},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        MainWindow w;
+        bool taken = false, stillOpen = false;
+        w.backend.whileModal = [&](Fake::WindowPeer &about) {
+            taken = Report::keyPressed(about.form, Key::Escape, r.shift, false);
+            stillOpen = about.visible;
+            Report::closeRequested(about.form); // the frame's close button, whatever Escape did
+        };
+        if (r.modal) {
+            Fake::click(*w.form.Picture7, {45, 17});
+        } else {
+            taken = w.press(Key::Escape, r.shift);
+            stillOpen = w.form.isVisible();
+        }
+        CHECK(taken == r.closes);
+        CHECK(stillOpen == !r.closes);
+        CHECK(w.form.isVisible());
+        CHECK_FALSE(w.application.hasEnded());
+    }
+}
+
+TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else by its own name")
+{
+    struct Row { const char *control, *name, *label; };
+    const Row rows[] = {
+        {"Text2", "Action:", "Label2"},        {"Text1", "Label1", "Label1"},
+        {"Chk1", "qvCheck1", "Label3(3)"},     {"Opt1(1)", "qvOption1(1)", "Label3(1)"},
+        {"pic1", "Click here!", nullptr},      {"Picture1", "Direction pad", nullptr},
+        {"Picture4", "Exit", nullptr},         {"Command1", "Command1", nullptr},
+        {"Frame2", "Zennorak Design Quorvel technics examples", nullptr},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.control);
+        const ControlView view = named(r.control).view();
+        CHECK(view.accessibleName() == r.name);
+        CHECK(bool(view.labelledBy()) == (r.label != nullptr));
+        if (r.label)
+            CHECK(view.labelledBy().key() == r.label);
+    }
+}
+
+TEST_CASE_FIXTURE(MainWindow, "the focus indicator shows once the keyboard is used, on the focused control only")
+{
+    const auto indicators = [this] {
+        std::vector<std::string> shown;
+        for (const auto &c : form.controls()) {
+            if (c->view().focusIndicator())
+                shown.push_back(c->key());
+        }
+        return shown;
+    };
+    Report::focusGained(form.pic1->view()); // the focus given without the keyboard
+    CHECK(indicators().empty());
+    const int told = Fake::Backend::peerOf(*form.pic1)->stateChanges;
+    CHECK(press(Key::Space, ShiftKey::Ctrl) == false); // no key of the form's: still not used
+    CHECK(indicators().empty());
+    CHECK(press(Key::Tab));
+    CHECK(indicators() == std::vector<std::string>{"Chk1"});
+    CHECK(Fake::Backend::peerOf(*form.pic1)->stateChanges == told); // it never showed one
+    Report::focusLost(form.Chk1->view()); // to another window
+    CHECK(indicators().empty());
+    Report::focusGained(form.pic1->view()); // back, by the pointer: the keyboard has been used
+    CHECK(indicators() == std::vector<std::string>{"pic1"});
+    CHECK(Fake::Backend::peerOf(*form.pic1)->stateChanges == told + 1);
+}
+
+TEST_CASE("a key presses a bitmap control through its own procedures: pressed while held, acting when let go")
+{
+    struct Row
+    {
+        const char *name;
+        const char *control;
+        Key key;
+        bool taken;
+        const char *held;  // the face while the key is down
+        const char *after; // the face once it is up
+        const char *effect;
+    };
+    const Row rows[] = {
+        {"Space on the check box: nothing while held, checked when let go", "Chk1", Key::Space, true,
+         "ImageList2-1", "ImageList2-3", "checked"},
+        {"Enter is no key of the check box", "Chk1", Key::Enter, false, "ImageList2-1", "ImageList2-1", ""},
+        {"Space on a ball that is not selected", "Opt1(2)", Key::Space, true, "ImageList2-5", "ImageList2-6",
+         "ball 2"},
+        {"Space on the oval: the question when let go", "pic1", Key::Space, true, "pic4", "pic3", "Is it pretty?"},
+        {"Enter on the oval", "pic1", Key::Enter, true, "pic4", "pic3", "Is it pretty?"},
+        {"Enter on About: the About window when let go", "Picture7", Key::Enter, true, "Picture6", "Picture5",
+         "About..."},
+        {"Space on Exit: the end when let go", "Picture4", Key::Space, true, "Picture3", "Picture8", "ended"},
+        {"Up on the pad", "Picture1", Key::Up, true, "ImageList1-2", "ImageList1-1", "Up"},
+        {"Right on the pad", "Picture1", Key::Right, true, "ImageList1-3", "ImageList1-1", "Right"},
+        {"Down on the pad", "Picture1", Key::Down, true, "ImageList1-4", "ImageList1-1", "Down"},
+        {"Left on the pad", "Picture1", Key::Left, true, "ImageList1-5", "ImageList1-1", "Left"},
+        {"Home on the pad: the centre key", "Picture1", Key::Home, true, "ImageList1-6", "ImageList1-1", "Home"},
+        {"Space is no key of the pad", "Picture1", Key::Space, false, "Picture1", "Picture1", ""},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        MainWindow w;
+        std::string opened;
+        w.backend.whileModal = [&](Fake::WindowPeer &window) {
+            opened = window.form.caption();
+            Report::closeRequested(window.form);
+        };
+        Report::focusGained(w.named(r.control).view());
+        CHECK(w.press(r.key) == r.taken);
+        CHECK(w.press(r.key, 0, true) == r.taken); // the key repeats while held
+        CHECK(w.face(r.control) == r.held);
+        CHECK(w.backend.boxes.empty());
+        CHECK(opened.empty());
+        CHECK_FALSE(w.application.hasEnded());
+        w.release(r.key);
+        CHECK(w.face(r.control) == r.after);
+        const std::string effect = r.effect;
+        CHECK(w.form.ChkState == (effect == "checked"));
+        CHECK(w.form.OptIndex == (effect == "ball 2" ? 2 : 0));
+        CHECK(w.backend.boxes.size() == (effect == "Is it pretty?" ? 1u : 0u));
+        CHECK(opened == (effect == "About..." ? effect : ""));
+        CHECK(w.application.hasEnded() == (effect == "ended"));
+        CHECK(w.form.Text2->text() == (std::string(r.control) == "Picture1" ? effect : ""));
+    }
+}
+
+TEST_CASE("a key's press that the focus leaves ends without acting")
+{
+    struct Row { const char *control; Key key; const char *held, *after; };
+    const Row rows[] = {
+        {"Picture4", Key::Space, "Picture3", "Picture8"},
+        {"Picture1", Key::Up, "ImageList1-2", "ImageList1-1"},
+        {"pic1", Key::Enter, "pic4", "pic3"},
+        {"Chk1", Key::Space, "ImageList2-1", "ImageList2-1"},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.control);
+        MainWindow w;
+        Report::focusGained(w.named(r.control).view());
+        CHECK(w.press(r.key));
+        CHECK(w.face(r.control) == r.held);
+        CHECK(w.press(Key::Tab));
+        w.release(Key::Tab);
+        CHECK(w.face(r.control) == r.after);
+        w.release(r.key); // let go on the next control, which has no such press
+        CHECK_FALSE(w.application.hasEnded());
+        CHECK(w.form.Text2->text().empty());
+        CHECK(w.backend.boxes.empty());
+        CHECK_FALSE(w.form.ChkState);
+    }
+}
+
+TEST_CASE("a key and the pointer on the pad: whichever presses first holds it")
+{
+    for (const bool keyFirst : {true, false}) {
+        CAPTURE(keyFirst);
+        MainWindow w;
+        const PictureBox &pad = *w.form.Picture1;
+        Report::focusGained(pad.view());
+        if (keyFirst) {
+            CHECK(w.press(Key::Up));
+            Fake::move(pad, {85, 92});
+            Fake::press(pad, {85, 92}); // the key's press ends off the pad; this one is the pointer's
+        } else {
+            Fake::move(pad, {85, 92});
+            Fake::press(pad, {85, 92});
+            CHECK(w.press(Key::Up)); // the pointer holds the pad: the key does nothing
+        }
+        CHECK(w.face("Picture1") == "ImageList1-4");
+        w.release(Key::Up);
+        Fake::release(pad, {85, 92});
+        CHECK(w.form.Text2->text() == "Down");
+        CHECK(w.face("Picture1") == "ImageList1-1");
+        // And a key works again afterwards.
+        CHECK(w.press(Key::Left));
+        w.release(Key::Left);
+        CHECK(w.form.Text2->text() == "Left");
+    }
+}
+
+TEST_CASE_FIXTURE(MainWindow, "assistive technology reads each bitmap control's state and does its default action")
+{
+    const ControlView chk = form.Chk1->view(), exit = form.Picture4->view(), pad = form.Picture1->view();
+    CHECK(chk.state().checkable);
+    CHECK_FALSE(chk.state().checked);
+    CHECK(chk.defaultAction() == "Check");
+    const int told = Fake::Backend::peerOf(*form.Chk1)->stateChanges;
+    Report::actionRequested(chk);
+    CHECK(form.ChkState);
+    CHECK(chk.state().checked);
+    CHECK(chk.defaultAction() == "Uncheck");
+    CHECK(Fake::Backend::peerOf(*form.Chk1)->stateChanges == told + 1); // told once, after the procedure
+
+    Report::actionRequested(form.Opt1[2]->view());
+    CHECK(form.OptIndex == 2);
+    CHECK(form.Opt1[2]->view().state().checked);
+    CHECK_FALSE(form.Opt1[0]->view().state().checked);
+    CHECK(form.Opt1[2]->view().defaultAction() == "Check");
+
+    // A push button is pressed while held; the pad's key held is pressed, and stays its active
+    // part until the focus leaves the pad.
+    Report::focusGained(exit);
+    CHECK(exit.defaultAction() == "Press");
+    CHECK(press(Key::Space));
+    CHECK(exit.state().pressed);
+    CHECK(press(Key::Tab)); // on to the Action box: the press ends off the button
+    CHECK_FALSE(exit.state().pressed);
+    Report::focusGained(pad);
+    CHECK(pad.activePart() == -1);
+    CHECK(press(Key::Down));
+    const std::vector<PartView> parts = pad.parts();
+    REQUIRE(parts.size() == 5);
+    CHECK(parts[2].name == "Down");
+    CHECK(parts[2].pressed);
+    CHECK(pad.activePart() == 2);
+    release(Key::Down);
+    CHECK_FALSE(pad.parts()[2].pressed);
+    CHECK(pad.activePart() == 2);
+    CHECK(form.Text2->text() == "Down");
+    Report::actionRequested(pad); // the pad itself does nothing: its keys act
+    Report::actionRequested(pad, 0);
+    CHECK(form.Text2->text() == "Home");
+    Report::focusLost(pad);
+    CHECK(pad.activePart() == -1);
+    CHECK_FALSE(application.hasEnded());
 }
