@@ -3,7 +3,7 @@
 #include "runtime/application.h"
 
 #if defined(_WIN32)
-#include "runtime/win32/win32backend.h"
+#include "runtime/win32/backend.h"
 namespace Platform = Runtime::Win32;
 #else
 #include "runtime/qt/qtbackend.h"

@@ -10,18 +10,28 @@
 
 namespace Runtime::Win32::Look {
 
-COLORREF colour(const Colour &c, int fallback)
+COLORREF systemColour(Colour::Source source)
 {
     using S = Colour::Source;
-    switch (c.source) {
-    case S::Rgb: return RGB((c.rgb >> 16) & 0xFF, (c.rgb >> 8) & 0xFF, c.rgb & 0xFF);
+    switch (source) {
     case S::Window: return GetSysColor(COLOR_WINDOW);
     case S::WindowText: return GetSysColor(COLOR_WINDOWTEXT);
     case S::HighlightText: return GetSysColor(COLOR_HIGHLIGHTTEXT);
-    case S::ButtonFace: return GetSysColor(COLOR_BTNFACE);
-    case S::Default: break;
+    case S::ButtonText: return GetSysColor(COLOR_BTNTEXT);
+    case S::ButtonFace:
+    case S::Default:
+    case S::Rgb: break;
     }
-    return GetSysColor(fallback);
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+COLORREF colour(const Colour &c, int fallback)
+{
+    switch (c.source) {
+    case Colour::Source::Rgb: return RGB((c.rgb >> 16) & 0xFF, (c.rgb >> 8) & 0xFF, c.rgb & 0xFF);
+    case Colour::Source::Default: return GetSysColor(fallback);
+    default: return systemColour(c.source);
+    }
 }
 
 HBRUSH brush(COLORREF colour)
@@ -33,6 +43,10 @@ HBRUSH brush(COLORREF colour)
     return it->second;
 }
 
+namespace {
+
+// The character height CreateFont takes for `points` at 96 dots per inch (negative: the em
+// height, not the cell height).
 int fontHeight(double points)
 {
     return -int(std::lround(points * 96.0 / 72.0));
@@ -48,6 +62,8 @@ std::wstring faceOf(const char *family)
         return L"Microsoft Sans Serif";
     return wide(family);
 }
+
+} // namespace
 
 HFONT font(const FontDescription &d)
 {
@@ -69,17 +85,11 @@ HFONT font(const FontDescription &d)
     return it->second;
 }
 
-COLORREF formColour()
+COLORREF backColour(ControlView control)
 {
-    return GetSysColor(COLOR_BTNFACE);
-}
-
-COLORREF backColour(const Control &control)
-{
-    const ControlDescription &d = control.description();
-    if (!d.back.isDefault())
-        return colour(d.back, COLOR_BTNFACE);
-    switch (d.kind) {
+    if (const Colour back = control.back(); !back.isDefault())
+        return colour(back, COLOR_BTNFACE);
+    switch (control.kind()) {
     case Kind::TextBox: return GetSysColor(COLOR_WINDOW);
     case Kind::PictureBox:
     case Kind::CommandButton: return GetSysColor(COLOR_BTNFACE);
@@ -88,13 +98,14 @@ COLORREF backColour(const Control &control)
     case Kind::CheckBox:
     case Kind::OptionButton: break;
     }
-    return control.container() ? backColour(*control.container()) : formColour();
+    // A form's surface is the system's face colour.
+    const ControlView container = control.container();
+    return container ? backColour(container) : GetSysColor(COLOR_BTNFACE);
 }
 
-COLORREF foreColour(const Control &control)
+COLORREF foreColour(ControlView control)
 {
-    const ControlDescription &d = control.description();
-    return colour(d.fore, d.kind == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    return colour(control.fore(), control.kind() == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
 }
 
 } // namespace Runtime::Win32::Look

@@ -2,12 +2,14 @@
 // except where a form's description fixes one.
 #pragma once
 
-#include "runtime/control.h"
-#include "runtime/description.h"
+#include "runtime/view.h"
 
 #include <windows.h>
 
 namespace Runtime::Win32::Look {
+
+// A system colour as Windows has it now; the button face for any source that names none.
+COLORREF systemColour(Colour::Source source);
 
 // A described colour; `fallback` (a COLOR_ index) for the default.
 COLORREF colour(const Colour &colour, int fallback);
@@ -19,16 +21,9 @@ HBRUSH brush(COLORREF colour);
 // the described face at its size in pixels at 96 dots per inch. Made once, kept.
 HFONT font(const FontDescription &description);
 
-// The character height CreateFont takes for `points` at 96 dots per inch (negative: the
-// em height, not the cell height).
-int fontHeight(double points);
-
 // The surface a control is drawn on, and its text. A label, frame, check box or option button
 // without a colour of its own takes its container's, as if it were transparent.
-COLORREF backColour(const Control &control);
-COLORREF foreColour(const Control &control);
-
-// A form's surface: the system's face colour.
-COLORREF formColour();
+COLORREF backColour(ControlView control);
+COLORREF foreColour(ControlView control);
 
 } // namespace Runtime::Win32::Look

@@ -1,10 +1,9 @@
 // The native windows that show a form's controls: the system's BUTTON, EDIT and STATIC
 // classes for the standard controls, and a window class of our own for picture boxes, the one
-// place that turns Windows' pointer and key messages into the runtime's raw input.
+// place that turns Windows' pointer messages into the runtime's raw input.
 #pragma once
 
 #include "runtime/backend.h"
-#include "runtime/control.h"
 
 #include <windows.h>
 
@@ -12,12 +11,17 @@
 
 namespace Runtime::Win32 {
 
-// What every peer of this back end is: a child window.
+// What every peer of this back end is: a child window showing one control.
 class Win32Peer : public ControlPeer
 {
 public:
-    virtual HWND hwnd() const = 0;
-    virtual Control &control() const = 0;
+    explicit Win32Peer(ControlView view) : m_view(view) { }
+    ControlView view() const { return m_view; }
+    HWND hwnd() const { return m_hwnd; }
+
+protected:
+    ControlView m_view;
+    HWND m_hwnd = nullptr;
 };
 
 inline constexpr wchar_t kPictureBoxClass[] = L"QuorvelPictureBox";
@@ -25,13 +29,9 @@ inline constexpr wchar_t kPictureBoxClass[] = L"QuorvelPictureBox";
 // Registers the picture box's window class; false when Windows refused.
 bool registerPictureBoxClass(HINSTANCE instance);
 
-// The peer of a visible control, a child of `parent` (its container's window or the form's).
-std::unique_ptr<ControlPeer> createPeer(Control &control, HWND parent, HINSTANCE instance);
-
-// The window showing a control; nullptr for a hidden store.
-HWND hwndOf(const Control &control);
-// The control a child window shows; nullptr for any other window.
-Control *controlOf(HWND window);
+// The peer of a visible control, a child of `parent` (its container's window or the form's);
+// nullptr when Windows made no window.
+std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTANCE instance);
 
 // What a parent window (a form or a frame) does with its controls' notifications and colour
 // requests: true when `message` was one of them, with the answer in `result`.

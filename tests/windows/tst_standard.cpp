@@ -49,7 +49,7 @@ SIZE roomForText(HWND control)
     if (cls == L"Button") {
         switch (style & BS_TYPEMASK) {
         case BS_AUTOCHECKBOX:
-        case BS_AUTORADIOBUTTON:
+        case BS_RADIOBUTTON:
             room.cx -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
             break;
         case BS_GROUPBOX:

@@ -1,5 +1,5 @@
 // Pictures decoded by Windows.
-#include "runtime/win32/bitmap.h"
+#include "runtime/win32/pictures.h"
 
 namespace Runtime::Win32 {
 

@@ -1,22 +1,47 @@
-// The Win32 back end: windows, peers, pictures, the message box and the message loops, and
-// the start-up.
-#include "runtime/win32/win32backend.h"
+// The Win32 back end: windows, peers, pictures, the message box and the message loops.
+#include "runtime/win32/backend.h"
 
-#include "runtime/form.h"
-#include "runtime/runtimeerror.h"
-#include "runtime/win32/backendimpl.h"
-#include "runtime/win32/bitmap.h"
-#include "runtime/win32/formwindow.h"
+#include "runtime/win32/look.h"
 #include "runtime/win32/peers.h"
+#include "runtime/win32/pictures.h"
 #include "runtime/win32/text.h"
+#include "runtime/win32/window.h"
 
-#include <cstdio>
+#include <optional>
 
 namespace Runtime::Win32 {
 
 namespace {
+
 // The program's icon group, by the name its resource script gives it.
 constexpr wchar_t kIconName[] = L"IDI_ICON1";
+
+// The keys the runtime's rules know, as Windows names them.
+std::optional<Key> runtimeKey(WPARAM vk)
+{
+    switch (vk) {
+    case VK_TAB: return Key::Tab;
+    case VK_ESCAPE: return Key::Escape;
+    case VK_SPACE: return Key::Space;
+    case VK_RETURN: return Key::Enter;
+    case VK_HOME: return Key::Home;
+    case VK_LEFT: return Key::Left;
+    case VK_UP: return Key::Up;
+    case VK_RIGHT: return Key::Right;
+    case VK_DOWN: return Key::Down;
+    default: return std::nullopt;
+    }
+}
+
+std::int16_t shiftKeys()
+{
+    std::int16_t shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ShiftKey::Shift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ShiftKey::Ctrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ShiftKey::Alt;
+    return shift;
+}
+
 } // namespace
 
 Win32Backend::Win32Backend(HINSTANCE instance) : m_instance(instance)
@@ -27,12 +52,10 @@ Win32Backend::Win32Backend(HINSTANCE instance) : m_instance(instance)
                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     if (!FormWindow::registerClass(instance, m_icon, m_smallIcon) || !registerPictureBoxClass(instance))
         m_problem = "cannot register the window classes (error " + std::to_string(GetLastError()) + ")";
-    setBackend(this);
 }
 
 Win32Backend::~Win32Backend()
 {
-    setBackend(nullptr);
     UnregisterClassW(kFormClass, m_instance);
     UnregisterClassW(kPictureBoxClass, m_instance);
     if (m_icon)
@@ -41,31 +64,32 @@ Win32Backend::~Win32Backend()
         DestroyIcon(m_smallIcon);
 }
 
-std::unique_ptr<WindowPeer> Win32Backend::createWindow(Form &form)
+std::unique_ptr<WindowPeer> Win32Backend::createWindow(FormView form, WindowPeer *owner)
 {
-    FormWindow *owner = form.owner() ? dynamic_cast<FormWindow *>(form.owner()->peer()) : nullptr;
-    auto window = std::make_unique<FormWindow>(*this, form, owner);
+    auto window = std::make_unique<FormWindow>(*this, form, dynamic_cast<FormWindow *>(owner));
     if (!window->hwnd())
-        throw RuntimeError(Err::Internal, "Cannot create the window " + form.name());
+        return nullptr; // the runtime says it could not be made
     return window;
 }
 
-std::unique_ptr<ControlPeer> Win32Backend::createControl(Control &control)
+std::unique_ptr<ControlPeer> Win32Backend::createControl(ControlView control, WindowPeer &window,
+                                                         ControlPeer *container)
 {
-    HWND parent = control.container() ? hwndOf(*control.container()) : nullptr;
-    if (!parent) {
-        auto *window = dynamic_cast<FormWindow *>(control.form().peer());
-        parent = window ? window->hwnd() : nullptr;
-    }
+    auto *frame = dynamic_cast<Win32Peer *>(container);
+    HWND parent = frame ? frame->hwnd() : static_cast<FormWindow &>(window).hwnd();
     return createPeer(control, parent, m_instance);
 }
 
 Picture Win32Backend::loadPicture(const std::string &name)
 {
     auto bitmap = Win32Bitmap::load(m_instance, wide(name));
-    if (!bitmap)
-        throw RuntimeError(Err::InvalidPicture, "Invalid picture: " + name);
-    return Picture(std::move(bitmap));
+    return bitmap ? Picture(std::move(bitmap)) : Picture();
+}
+
+std::uint32_t Win32Backend::systemColour(Colour::Source colour) const
+{
+    const COLORREF c = Look::systemColour(colour);
+    return std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
 }
 
 int Win32Backend::messageBox(const MessageBoxRequest &request)
@@ -102,20 +126,12 @@ int Win32Backend::messageBox(const MessageBoxRequest &request)
     if (request.defaultChoice > 0 && request.defaultChoice < 3)
         style |= kDefaults[request.defaultChoice];
 
-    // Over the active window of ours, else the last one shown; with none, over every window of
+    // Over its owner's window, which takes no input meanwhile; with none, over every window of
     // the program.
-    HWND owner = nullptr;
-    if (FormWindow *active = FormWindow::of(GetActiveWindow()))
-        owner = active->hwnd();
-    if (!owner) {
-        for (Form *form : Form::all()) {
-            auto *window = dynamic_cast<FormWindow *>(form->peer());
-            if (window && form->isVisible() && IsWindowEnabled(window->hwnd()))
-                owner = window->hwnd();
-        }
-    }
+    const auto *owner = dynamic_cast<const FormWindow *>(request.owner);
     style |= owner ? MB_APPLMODAL : MB_TASKMODAL;
-    const int answer = MessageBoxW(owner, wide(request.prompt).c_str(), wide(request.title).c_str(), style);
+    const int answer = MessageBoxW(owner ? owner->hwnd() : nullptr, wide(request.prompt).c_str(),
+                                   wide(request.title).c_str(), style);
 
     static const struct
     {
@@ -137,9 +153,17 @@ int Win32Backend::messageBox(const MessageBoxRequest &request)
 
 void Win32Backend::deliver(MSG &message)
 {
-    if (FormWindow *window = FormWindow::of(message.hwnd)) {
-        if (window->takeKey(message))
-            return;
+    const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    const bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+    if (down || up) {
+        const auto key = runtimeKey(message.wParam);
+        if (FormWindow *window = key ? FormWindow::of(message.hwnd) : nullptr) {
+            // Bit 30: the key was down already, the keyboard repeats it.
+            const bool taken = down ? Report::keyPressed(window->form(), *key, shiftKeys(), (message.lParam & (1L << 30)) != 0)
+                                    : Report::keyReleased(window->form(), *key, shiftKeys());
+            if (taken)
+                return;
+        }
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -190,46 +214,6 @@ bool Win32Backend::runUntil(const bool &done)
 void Win32Backend::quit(int status)
 {
     PostQuitMessage(status);
-}
-
-// ---- start-up ---------------------------------------------------------------------------
-
-namespace {
-
-// The fewest bits of colour a screen needs for the pictures to show as they are.
-constexpr int kLeastDepth = 15;
-
-void say(const char *programName, const std::string &line)
-{
-    // A Windows program has no console to say it on: a message box says it as well.
-    std::fprintf(stderr, "%s: %s\n", programName, line.c_str());
-    std::fflush(stderr);
-    MessageBoxW(nullptr, wide(line).c_str(), wide(programName).c_str(), MB_OK | MB_ICONHAND | MB_TASKMODAL);
-}
-
-} // namespace
-
-int run(char **, const char *programName, const std::function<int()> &program)
-{
-    HDC screen = GetDC(nullptr);
-    const int depth = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    if (!screen) {
-        say(programName, "there is no screen to open a window on");
-        return 1;
-    }
-    if (depth < kLeastDepth) {
-        say(programName, "the screen shows " + std::to_string(depth) + "-bit colour; Quorvel needs " +
-                             std::to_string(kLeastDepth) + "-bit colour or more");
-        return 1;
-    }
-    Win32Backend backend(GetModuleHandleW(nullptr));
-    if (const auto problem = backend.problem()) {
-        say(programName, *problem);
-        return 1;
-    }
-    return program();
 }
 
 } // namespace Runtime::Win32

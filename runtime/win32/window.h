@@ -1,9 +1,8 @@
 // A form's window: a top-level window of our own class, of a fixed size, placed by its client
-// area; the modal show and its nested message loop; the keyboard's walk through the controls.
+// area; the modal show and its nested message loop.
 #pragma once
 
 #include "runtime/backend.h"
-#include "runtime/form.h"
 
 #include <windows.h>
 
@@ -18,7 +17,7 @@ inline constexpr wchar_t kFormClass[] = L"QuorvelForm";
 class FormWindow final : public WindowPeer
 {
 public:
-    FormWindow(Win32Backend &backend, Form &form, FormWindow *owner);
+    FormWindow(Win32Backend &backend, FormView form, FormWindow *owner);
     ~FormWindow() override;
     FormWindow(const FormWindow &) = delete;
     FormWindow &operator=(const FormWindow &) = delete;
@@ -28,7 +27,7 @@ public:
     static FormWindow *of(HWND window);
 
     HWND hwnd() const { return m_hwnd; }
-    Form &form() const { return m_form; }
+    FormView form() const { return m_form; }
 
     void show(Point clientOrigin, bool modal) override;
     void hide() override;
@@ -38,23 +37,12 @@ public:
     Rect clientRect() const override;
     Margins frameMargins() const override;
     Rect screenArea(Point point) const override;
-    void setTabOrder(const std::vector<Control *> &order) override;
-
-    // The keyboard rules of a form, asked before a key goes to its control: Tab and Shift+Tab,
-    // arrow keys in a group of option buttons, Escape on a modal form. True when the key was
-    // taken.
-    bool takeKey(const MSG &message);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Focus to the next or previous stop of the form's tab order.
-    void moveFocus(bool backwards);
-    // The first stop that can take the focus now, if any.
-    Control *firstStop() const;
-    // Focus and check the next or previous option button of the focused one's group.
-    bool moveInGroup(HWND focus, int step);
+    SIZE clientSize() const;
     void disableOthers();
     void enableOthers();
     void activatePopup();
@@ -63,7 +51,7 @@ private:
     void showOwned();
 
     Win32Backend &m_backend;
-    Form &m_form;
+    FormView m_form;
     FormWindow *m_owner;
     HWND m_hwnd = nullptr;
     DWORD m_style;

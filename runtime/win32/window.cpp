@@ -1,13 +1,11 @@
 // Form windows.
-#include "runtime/win32/formwindow.h"
+#include "runtime/win32/window.h"
 
-#include "runtime/units.h"
-#include "runtime/win32/backendimpl.h"
+#include "runtime/win32/backend.h"
 #include "runtime/win32/peers.h"
 #include "runtime/win32/text.h"
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 
 namespace Runtime::Win32 {
@@ -25,20 +23,12 @@ std::vector<FormWindow *> &allWindows()
     return windows;
 }
 
-SIZE clientSize(const Form &form)
-{
-    const FormDescription &d = form.description();
-    return {twipsToPixels(d.client.width), twipsToPixels(d.client.height)};
-}
-
 RECT frameFor(Point origin, SIZE client, DWORD style)
 {
     RECT r = {origin.x, origin.y, origin.x + client.cx, origin.y + client.cy};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     return r;
 }
-
-bool shiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
 
 } // namespace
 
@@ -56,7 +46,7 @@ bool FormWindow::registerClass(HINSTANCE instance, HICON icon, HICON smallIcon)
     return RegisterClassExW(&wc) != 0;
 }
 
-FormWindow::FormWindow(Win32Backend &backend, Form &form, FormWindow *owner)
+FormWindow::FormWindow(Win32Backend &backend, FormView form, FormWindow *owner)
     : m_backend(backend), m_form(form), m_owner(owner)
 {
     // A fixed size: no sizing border, no maximise box. The main window can be minimised; a
@@ -64,10 +54,11 @@ FormWindow::FormWindow(Win32Backend &backend, Form &form, FormWindow *owner)
     m_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     if (!owner)
         m_style |= WS_MINIMIZEBOX;
-    const RECT frame = frameFor(form.storedOrigin(), clientSize(form), m_style);
+    const Rect stored = form.storedClient();
+    const RECT frame = frameFor({stored.x, stored.y}, clientSize(), m_style);
     // The icons are the window class's: the title bar and the task bar show them. The window
     // clips its controls from its first painting on (show).
-    m_hwnd = CreateWindowExW(0, kFormClass, wide(form.description().caption).c_str(),
+    m_hwnd = CreateWindowExW(0, kFormClass, wide(form.caption()).c_str(),
                              m_style & ~WS_CLIPCHILDREN, frame.left, frame.top, frame.right - frame.left,
                              frame.bottom - frame.top, owner ? owner->hwnd() : nullptr, nullptr,
                              backend.instance(), this);
@@ -85,6 +76,12 @@ FormWindow::~FormWindow()
     }
 }
 
+SIZE FormWindow::clientSize() const
+{
+    const Rect stored = m_form.storedClient();
+    return {stored.width, stored.height};
+}
+
 FormWindow *FormWindow::of(HWND window)
 {
     if (!window)
@@ -100,9 +97,9 @@ FormWindow *FormWindow::of(HWND window)
 void FormWindow::show(Point clientOrigin, bool modal)
 {
     // The frame is Windows' own, known before the window is shown (frameMargins): the runtime
-    // placed the window with it, and has nothing to correct once it is on the screen.
+    // placed the window with it.
     m_hiddenWithOwner = false;
-    const RECT frame = frameFor(clientOrigin, clientSize(m_form), m_style);
+    const RECT frame = frameFor(clientOrigin, clientSize(), m_style);
     if (IsIconic(m_hwnd)) {
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
@@ -132,6 +129,8 @@ void FormWindow::show(Point clientOrigin, bool modal)
     // alone never paints over them.
     if (const LONG_PTR style = GetWindowLongPtrW(m_hwnd, GWL_STYLE); !(style & WS_CLIPCHILDREN))
         SetWindowLongPtrW(m_hwnd, GWL_STYLE, style | WS_CLIPCHILDREN);
+    // On the screen and framed: the runtime checks that it fits, as on every platform.
+    Report::windowShown(m_form);
 }
 
 void FormWindow::hide()
@@ -197,13 +196,6 @@ Rect FormWindow::screenArea(Point point) const
     return {w.left, w.top, w.right - w.left, w.bottom - w.top};
 }
 
-void FormWindow::setTabOrder(const std::vector<Control *> &)
-{
-    // Each step is the form's to decide (Form::nextTabStop), as the checked element of a group
-    // changes: nothing to keep here.
-    m_lastFocus = nullptr;
-}
-
 void FormWindow::disableOthers()
 {
     for (FormWindow *w : allWindows()) {
@@ -265,115 +257,6 @@ void FormWindow::showOwned()
     }
 }
 
-// ---- the keyboard -----------------------------------------------------------------------
-
-namespace {
-
-bool reachable(const Control *c)
-{
-    HWND w = hwndOf(*c);
-    return w && IsWindowVisible(w) && IsWindowEnabled(w);
-}
-
-// A standard option button that is an element of a control array: its group.
-bool standardOption(const Control &c)
-{
-    return c.kind() == Kind::OptionButton && c.description().index >= 0;
-}
-
-} // namespace
-
-bool FormWindow::takeKey(const MSG &message)
-{
-    if (message.message != WM_KEYDOWN)
-        return false;
-    const bool ctrlOrAlt = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
-    switch (message.wParam) {
-    case VK_TAB:
-        if (ctrlOrAlt)
-            return false;
-        moveFocus(shiftHeld());
-        return true;
-    case VK_ESCAPE:
-        // A modally shown form closes on Escape, as any dialog does.
-        if (!m_form.isModal() || ctrlOrAlt)
-            return false;
-        SendMessageW(m_hwnd, WM_CLOSE, 0, 0);
-        return true;
-    case VK_UP:
-    case VK_LEFT:
-        return moveInGroup(GetFocus(), -1);
-    case VK_DOWN:
-    case VK_RIGHT:
-        return moveInGroup(GetFocus(), 1);
-    }
-    // Any other key goes to the focused control: a bitmap control takes its own keys, the
-    // arrows included (they move along the option balls, and are the pad's keys).
-    return false;
-}
-
-Control *FormWindow::firstStop() const
-{
-    Control *first = m_form.nextTabStop(nullptr, false);
-    Control *c = first;
-    while (c && !reachable(c)) {
-        c = m_form.nextTabStop(c, false);
-        if (c == first)
-            return nullptr;
-    }
-    return c;
-}
-
-void FormWindow::moveFocus(bool backwards)
-{
-    // The form decides the way: every control that takes focus, by TabIndex, a group of option
-    // buttons one stop on its checked element. Stops that cannot take the focus now are passed.
-    setKeyboardUsed();
-    HWND focus = GetFocus();
-    const Control *from = FormWindow::of(focus) == this ? controlOf(focus) : nullptr;
-    Control *target = m_form.nextTabStop(from, backwards);
-    for (Control *start = target; target && !reachable(target);) {
-        target = m_form.nextTabStop(target, backwards);
-        if (target == start)
-            return;
-    }
-    if (!target)
-        return;
-    HWND window = hwndOf(*target);
-    SetFocus(window);
-    if (target->kind() == Kind::TextBox)
-        SendMessageW(window, EM_SETSEL, 0, -1); // the whole text, ready to be typed over
-}
-
-bool FormWindow::moveInGroup(HWND focus, int step)
-{
-    // Only the standard option buttons: the bitmap ones take the arrows themselves.
-    Control *focused = controlOf(focus);
-    if (!focused || !standardOption(*focused) || FormWindow::of(focus) != this)
-        return false;
-    // The group: the elements of the same control array, by index.
-    std::vector<Control *> group;
-    for (const auto &c : m_form.controls()) {
-        if (standardOption(*c) && std::string_view(c->description().name) == focused->description().name &&
-            reachable(c.get()))
-            group.push_back(c.get());
-    }
-    std::sort(group.begin(), group.end(), [](const Control *a, const Control *b) {
-        return a->description().index < b->description().index;
-    });
-    const auto at = std::find(group.begin(), group.end(), focused);
-    if (at == group.end())
-        return false;
-    const int n = int(group.size());
-    Control *next = group[std::size_t(((int(at - group.begin()) + step) % n + n) % n)];
-    SetFocus(hwndOf(*next));
-    for (Control *c : group) {
-        SendMessageW(hwndOf(*c), BM_SETCHECK, c == next ? BST_CHECKED : BST_UNCHECKED, 0);
-        c->userChangedValue(c == next);
-    }
-    return true;
-}
-
 // ---- messages ---------------------------------------------------------------------------
 
 LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -399,11 +282,11 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     switch (message) {
     case WM_CLOSE:
-        // The frame's close command, Alt+F4 and Escape: the runtime closes the form (and
-        // hides this window) or ends the program.
+        // The frame's close command and Alt+F4: the runtime closes the form (and hides this
+        // window) or ends the program.
         if (!m_closing) {
             m_closing = true;
-            m_form.closeRequested();
+            Report::closeRequested(m_form);
             m_closing = false;
         }
         return 0;
@@ -417,13 +300,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             // task bar): the modal window takes over, once this activation is done.
             PostMessageW(m_hwnd, kActivateModal, 0, 0);
         } else if (!HIWORD(wParam)) {
-            // The control that had the focus when the window was left, else the first stop.
-            HWND focus = m_lastFocus && IsWindow(m_lastFocus) ? m_lastFocus : nullptr;
-            if (!focus) {
-                if (Control *first = firstStop())
-                    focus = hwndOf(*first);
-            }
-            SetFocus(focus ? focus : m_hwnd);
+            // The control that had the focus when the window was left; shown for the first
+            // time, the window itself, until the runtime gives the focus to its first stop.
+            const bool known = m_lastFocus && IsWindow(m_lastFocus) && IsChild(m_hwnd, m_lastFocus);
+            SetFocus(known ? m_lastFocus : m_hwnd);
         }
         return 0;
     case kActivateModal:
@@ -431,7 +311,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED) {
-            m_form.pointerLost();
+            Report::windowMinimised(m_form);
             hideOwned();
             if (!m_disabled.empty() && m_owner)
                 PostMessageW(m_hwnd, kMinimiseWithOwner, 0, 0);
@@ -450,7 +330,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SHOWWINDOW:
         if (!wParam)
-            m_form.pointerLost();
+            Report::windowHidden(m_form);
         break;
     case WM_ENABLE:
         if (!wParam) {
@@ -458,7 +338,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             HWND capture = GetCapture();
             if (capture && IsChild(m_hwnd, capture))
                 ReleaseCapture();
-            m_form.pointerLost();
+            Report::windowBlocked(m_form);
         }
         break;
     }
