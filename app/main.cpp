@@ -6,7 +6,7 @@
 #include "runtime/win32/backend.h"
 namespace Platform = Runtime::Win32;
 #else
-#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/backend.h"
 namespace Platform = Runtime::QtUi;
 #endif
 

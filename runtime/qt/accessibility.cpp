@@ -1,11 +1,11 @@
 // What assistive technology sees of the forms: each picture box drawn as a control with its
-// role, name, state and default action; a group's keys as children of the group; the windows
-// as windows and dialogs named by their captions.
+// role, name, state and default action, a group's keys as its children, the windows as windows
+// and dialogs named by their captions. All of it is read from the controls' views; an action
+// asked for goes to the runtime.
 #include "runtime/qt/accessibility.h"
 
-#include "runtime/form.h"
-#include "runtime/qt/qtbackend.h"
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/peers.h"
+#include "runtime/qt/window.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -26,13 +26,18 @@ QAccessible::Role roleOf(Role role)
     return QAccessible::Client;
 }
 
+QString qText(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 // One key of a group drawn as keys: a push button of its own, inside the group.
 class KeyPartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface
 {
 public:
     KeyPartAccessible(PictureBoxWidget *group, int part) : m_group(group), m_part(part) { }
 
-    bool isValid() const override { return m_group; }
+    bool isValid() const override { return m_group && m_part < int(m_group->view().parts().size()); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_group ? m_group->window()->windowHandle() : nullptr; }
     QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_group); }
@@ -45,22 +50,26 @@ public:
     {
         QAccessible::State s;
         s.invisible = !m_group || !m_group->isVisible();
+        if (isValid()) {
+            s.pressed = part().pressed;
+            s.focused = m_group->hasFocus() && m_group->view().activePart() == m_part;
+        }
         return s;
     }
     QString text(QAccessible::Text t) const override
     {
-        if (t != QAccessible::Name || !m_group)
+        if (t != QAccessible::Name || !isValid())
             return QString();
-        return QString::fromUtf8(keyPart().name);
+        return qText(part().name);
     }
     void setText(QAccessible::Text, const QString &) override { }
     QRect rect() const override
     {
-        // A small square around the point a key press presses, on the screen.
-        if (!m_group)
+        // Where its shape lies, on the screen.
+        if (!isValid())
             return QRect();
-        const QPoint at = m_group->drawingArea().topLeft() + QPoint(keyPart().point.x, keyPart().point.y);
-        return QRect(m_group->mapToGlobal(at) - QPoint(4, 4), QSize(9, 9));
+        const Rect r = part().rect;
+        return QRect(m_group->mapToGlobal(QPoint(r.x, r.y)), QSize(r.width, r.height));
     }
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -71,15 +80,15 @@ public:
     void doAction(const QString &name) override
     {
         if (name == pressAction() && m_group)
-            m_group->box().pressAndRelease(m_part);
+            Report::actionRequested(m_group->view(), m_part);
     }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
-    int part() const { return m_part; }
+    int index() const { return m_part; }
     PictureBoxWidget *group() const { return m_group; }
 
 private:
-    const KeyPart &keyPart() const { return m_group->box().description().keyParts[std::size_t(m_part)]; }
+    PartView part() const { return m_group->view().parts()[std::size_t(m_part)]; }
 
     QPointer<PictureBoxWidget> m_group;
     int m_part;
@@ -89,7 +98,7 @@ class PictureBoxAccessible final : public QAccessibleWidget
 {
 public:
     explicit PictureBoxAccessible(PictureBoxWidget *w)
-        : QAccessibleWidget(w, roleOf(w->box().description().role)), m_widget(w)
+        : QAccessibleWidget(w, roleOf(w->view().role())), m_widget(w)
     {
     }
     ~PictureBoxAccessible() override
@@ -101,32 +110,43 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return QString::fromStdString(m_widget->box().accessibleName());
+            return qText(view().accessibleName());
+        if (t == QAccessible::Description)
+            return qText(view().accessibleDescription());
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
-        const Role role = m_widget->box().description().role;
-        if (role == Role::CheckBox || role == Role::RadioButton) {
-            s.checkable = true;
-            s.checked = m_widget->box().checked();
-        }
+        const AccessibleState shown = view().state();
+        s.focusable = shown.focusable;
+        s.focused = shown.focused;
+        s.pressed = shown.pressed;
+        s.checkable = shown.checkable;
+        s.checked = shown.checked;
+        s.disabled = shown.unavailable;
         return s;
     }
+    // Its default action, when it has one, is a press; what the press does is its description.
     QStringList actionNames() const override
     {
-        if (m_widget->box().description().role == Role::Grouping)
+        if (view().defaultAction().empty())
             return {};
         return {pressAction()};
+    }
+    QString localizedActionDescription(const QString &name) const override
+    {
+        if (name == pressAction() && !view().defaultAction().empty())
+            return qText(view().defaultAction());
+        return QAccessibleWidget::localizedActionDescription(name);
     }
     void doAction(const QString &name) override
     {
         if (name == pressAction())
-            m_widget->box().pressAndRelease();
+            Report::actionRequested(view());
     }
 
-    int childCount() const override { return int(m_widget->box().description().keyParts.size()); }
+    int childCount() const override { return int(view().parts().size()); }
     QAccessibleInterface *child(int index) const override
     {
         if (index < 0 || index >= childCount())
@@ -134,16 +154,14 @@ public:
         auto &ids = const_cast<PictureBoxAccessible *>(this)->m_partIds;
         if (ids.size() <= std::size_t(index))
             ids.resize(std::size_t(childCount()), 0);
-        if (!ids[std::size_t(index)]) {
-            auto *part = new KeyPartAccessible(m_widget, index);
-            ids[std::size_t(index)] = QAccessible::registerAccessibleInterface(part);
-        }
+        if (!ids[std::size_t(index)])
+            ids[std::size_t(index)] = QAccessible::registerAccessibleInterface(new KeyPartAccessible(m_widget, index));
         return QAccessible::accessibleInterface(ids[std::size_t(index)]);
     }
     int indexOfChild(const QAccessibleInterface *child) const override
     {
         if (const auto *part = dynamic_cast<const KeyPartAccessible *>(child))
-            return part->group() == m_widget ? part->part() : -1;
+            return part->group() == m_widget ? part->index() : -1;
         return -1;
     }
     QAccessibleInterface *childAt(int x, int y) const override
@@ -156,6 +174,8 @@ public:
     }
 
 private:
+    ControlView view() const { return m_widget->view(); }
+
     PictureBoxWidget *m_widget;
     std::vector<QAccessible::Id> m_partIds;
 };
@@ -165,23 +185,26 @@ class FormWindowAccessible final : public QAccessibleWidget
 {
 public:
     explicit FormWindowAccessible(FormWindow *w)
-        : QAccessibleWidget(w, w->form().owner() ? QAccessible::Dialog : QAccessible::Window)
+        : QAccessibleWidget(w, w->form().isDialog() ? QAccessible::Dialog : QAccessible::Window), m_window(w)
     {
     }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
             return widget()->windowTitle();
+        if (t == QAccessible::Description)
+            return qText(m_window->form().accessibleDescription());
         return QAccessibleWidget::text(t);
     }
+
+private:
+    FormWindow *m_window;
 };
 
 QAccessibleInterface *factory(const QString &, QObject *object)
 {
-    if (auto *box = dynamic_cast<PictureBoxWidget *>(object)) {
-        if (box->box().description().role != Role::None)
-            return new PictureBoxAccessible(box);
-    }
+    if (auto *box = dynamic_cast<PictureBoxWidget *>(object); box && box->view().role() != Role::None)
+        return new PictureBoxAccessible(box);
     if (auto *window = dynamic_cast<FormWindow *>(object))
         return new FormWindowAccessible(window);
     return nullptr;
@@ -194,14 +217,24 @@ void installAccessibility()
     QAccessible::installFactory(factory);
 }
 
-void checkedStateChanged(QWidget *widget)
+void accessibleStateChanged(QWidget *widget, const AccessibleState &before, const AccessibleState &now,
+                            int partBefore, int partNow)
 {
     if (!QAccessible::isActive() || !widget)
         return;
     QAccessible::State changed;
-    changed.checked = true;
-    QAccessibleStateChangeEvent event(widget, changed);
-    QAccessible::updateAccessibility(&event);
+    changed.checked = before.checked != now.checked;
+    changed.pressed = before.pressed != now.pressed;
+    if (changed.checked || changed.pressed) {
+        QAccessibleStateChangeEvent event(widget, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+    if (partNow >= 0 && partNow != partBefore && widget->hasFocus()) {
+        // A screen reader follows the key the keyboard pressed.
+        QAccessibleEvent event(widget, QAccessible::Focus);
+        event.setChild(partNow);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 } // namespace Runtime::QtUi

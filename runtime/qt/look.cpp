@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <QStyleFactory>
+#include <QWidget>
 
 #include <cmath>
 
@@ -64,7 +65,8 @@ QColor colour(const Colour &c)
     switch (c.source) {
     case S::Rgb: return QColor::fromRgb(QRgb(c.rgb));
     case S::Window: return QColor(255, 255, 255);
-    case S::WindowText: return QColor(0, 0, 0);
+    case S::WindowText:
+    case S::ButtonText: return QColor(0, 0, 0);
     case S::HighlightText: return QColor(255, 255, 255);
     case S::ButtonFace:
     case S::Default: break;
@@ -98,6 +100,26 @@ QFont font(const FontDescription &d)
     f.setBold(d.bold);
     f.setItalic(d.italic);
     return f;
+}
+
+void applyColours(QWidget *w, Kind kind, const Colour &back, const Colour &fore)
+{
+    if (!back.isDefault()) {
+        QPalette p = w->palette();
+        // A text box's back colour is its field; any other control's is its surface, which
+        // the controls it contains keep their own fields on.
+        p.setColor(kind == Kind::TextBox ? QPalette::Base : QPalette::Window, colour(back));
+        w->setPalette(p);
+        w->setAutoFillBackground(kind != Kind::TextBox);
+    }
+    if (!fore.isDefault()) {
+        QPalette p = w->palette();
+        const QColor c = colour(fore);
+        p.setColor(QPalette::WindowText, c);
+        p.setColor(QPalette::Text, c);
+        p.setColor(QPalette::ButtonText, c);
+        w->setPalette(p);
+    }
 }
 
 } // namespace Runtime::QtUi::Look

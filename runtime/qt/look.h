@@ -1,7 +1,7 @@
 // The one place that decides style, colours and fonts, so that no desktop theme changes them.
 #pragma once
 
-#include "runtime/description.h"
+#include "runtime/types.h"
 
 #include <QColor>
 #include <QFont>
@@ -9,6 +9,7 @@
 #include <optional>
 
 class QApplication;
+class QWidget;
 
 namespace Runtime::QtUi::Look {
 
@@ -33,5 +34,8 @@ QFont font(const FontDescription &description);
 
 // "MS Sans Serif" and "Arial" become the installed face with their widths.
 QString mapFamily(const QString &family);
+
+// A control's described colours on its widget; a default colour leaves the palette's.
+void applyColours(QWidget *widget, Kind kind, const Colour &back, const Colour &fore);
 
 } // namespace Runtime::QtUi::Look

@@ -1,10 +1,10 @@
 // Start-up on Qt: the display checked before the toolkit starts, the toolkit's messages said
 // in one line each, and the toolkit started with the program's name only.
-#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/backend.h"
 
 #include "runtime/qt/fonts.h"
 #include "runtime/qt/look.h"
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/window.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
@@ -259,8 +259,7 @@ void toolkitStarted()
     }
 }
 
-
-int run(char **argv, const char *programName, const std::function<int()> &program)
+int run(char **argv, const char *programName, const std::function<int(Runtime::Backend &)> &program)
 {
     installMessageHandler(programName);
     // The look, fonts included, is made ready while the display answers.
@@ -287,7 +286,7 @@ int run(char **argv, const char *programName, const std::function<int()> &progra
     QCoreApplication::setApplicationName(QString::fromLatin1(programName));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(programName));
     QtBackend backend;
-    return program();
+    return program(backend);
 }
 
 } // namespace Runtime::QtUi

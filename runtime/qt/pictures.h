@@ -1,9 +1,12 @@
-// A picture's pixels as Qt keeps them: a QImage decoded by Qt's own BMP reader.
+// The stored pictures as Qt keeps them: QImages decoded by Qt's own BMP reader from the
+// program's resources.
 #pragma once
 
 #include "runtime/picture.h"
 
 #include <QImage>
+
+#include <string>
 
 namespace Runtime::QtUi {
 
@@ -25,17 +28,11 @@ private:
     QImage m_image;
 };
 
-// A picture of an image, for tests and tools.
-inline Picture pictureOf(QImage image)
-{
-    return Picture(std::make_shared<QtBitmap>(std::move(image)));
-}
+// The stored picture `name` (:/pictures/NAME.bmp); a null picture when there is none.
+Picture loadStoredPicture(const std::string &name);
 
-// The image a picture holds; a null image for no picture.
-inline QImage imageOf(const Picture &picture)
-{
-    const auto *bitmap = dynamic_cast<const QtBitmap *>(picture.bitmap());
-    return bitmap ? bitmap->image() : QImage();
-}
+// A picture of an image, and the image a picture holds (a null image for none).
+Picture pictureOf(QImage image);
+QImage imageOf(const Picture &picture);
 
 } // namespace Runtime::QtUi

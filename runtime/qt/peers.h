@@ -1,0 +1,74 @@
+// The peers that show a form's controls: a widget of the control's kind, told by the runtime
+// when its control changed and reading it anew from the control's view; and the one place that
+// turns Qt's pointer input over a picture box into the runtime's raw input.
+#pragma once
+
+#include "runtime/backend.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace Runtime::QtUi {
+
+// A picture box: paints its picture (inside a 2-pixel sunken border when it has one) and the
+// focus indicator, and reports the pointer in whole pixels of its drawing area.
+class PictureBoxWidget final : public QWidget
+{
+public:
+    PictureBoxWidget(ControlView box, QWidget *parent);
+
+    ControlView view() const { return m_box; }
+    QRect drawingArea() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    Pixel pixelOf(const QMouseEvent *event) const;
+    void press(const QMouseEvent *event);
+
+    ControlView m_box;
+    std::int16_t m_reported = 0; // the buttons whose press went to the runtime, not yet released
+};
+
+// The peer of a visible control. Its widget is a Qt child of its container's widget, and gone
+// with the peer.
+class WidgetPeer final : public ControlPeer
+{
+public:
+    WidgetPeer(ControlView control, QWidget *widget);
+    ~WidgetPeer() override;
+
+    QWidget *widget() const { return m_widget; }
+
+    void pictureChanged() override;
+    void textChanged() override;
+    void valueChanged() override;
+    void stateChanged() override;
+    void setFocus() override;
+
+private:
+    ControlView m_control;
+    QPointer<QWidget> m_widget;
+    bool m_indicator = false;     // the focus indicator, as last painted
+    AccessibleState m_state;      // what assistive technology was last told
+    int m_activePart = -1;
+};
+
+// A peer for `control`, its widget a child of `parent`.
+std::unique_ptr<ControlPeer> createPeer(ControlView control, QWidget *parent);
+
+// The control a widget shows; none for a widget that is no peer's.
+ControlView controlShownBy(const QObject *widget);
+
+// The keyboard focus moved between widgets (QApplication::focusChanged): the controls that lost
+// and gained it are reported.
+void reportFocusChange(QWidget *old, QWidget *now);
+
+} // namespace Runtime::QtUi

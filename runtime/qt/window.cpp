@@ -1,0 +1,219 @@
+// A form's window, and the keys of every window.
+#include "runtime/qt/window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
+
+#include <optional>
+
+namespace Runtime::QtUi {
+
+// ---- the form's window ------------------------------------------------------------------
+
+FormWindow::FormWindow(FormView form, QWidget *owner)
+    : QWidget(owner, owner ? Qt::Dialog : Qt::Window), m_form(form)
+{
+    setObjectName(QString::fromStdString(form.name()));
+    setWindowTitle(QString::fromStdString(form.caption()));
+    // The stored placement and size are the client area's, so geometry, not move().
+    const Rect client = form.storedClient();
+    setGeometry(client.x, client.y, client.width, client.height);
+    setFixedSize(client.width, client.height);
+    // The runtime decides what closing a window means.
+    setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+void FormWindow::show(Point clientOrigin, bool modal)
+{
+    if (!QWidget::isVisible())
+        setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    // A control named by the label beside it has the label as its buddy, so that assistive
+    // technology links the two and reads the name once; every label exists by now.
+    for (const ControlView &control : m_form.controls()) {
+        const ControlView label = control.labelledBy();
+        if (!label)
+            continue;
+        auto *shownLabel = findChild<QLabel *>(QString::fromStdString(label.key()));
+        QWidget *shownControl = findChild<QWidget *>(QString::fromStdString(control.key()));
+        if (shownLabel && shownControl)
+            shownLabel->setBuddy(shownControl);
+    }
+    setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
+    if (QWidget::isVisible()) {
+        // Shown again: brought to the front, as a first show does by itself.
+        raise();
+        activateWindow();
+    }
+    QWidget::show();
+    if (QWindow *window = windowHandle()) {
+        window->removeEventFilter(this);
+        window->installEventFilter(this);
+    }
+}
+
+void FormWindow::hide()
+{
+    QWidget::hide();
+}
+
+void FormWindow::runModal()
+{
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+    setWindowModality(Qt::NonModal);
+}
+
+void FormWindow::endModal()
+{
+    if (m_modalLoop)
+        m_modalLoop->quit();
+}
+
+Rect FormWindow::clientRect() const
+{
+    const QRect g = geometry();
+    return {g.x(), g.y(), g.width(), g.height()};
+}
+
+Margins FormWindow::frameMargins() const
+{
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    return {m.left(), m.top(), m.right(), m.bottom()};
+}
+
+Rect FormWindow::screenArea(Point point) const
+{
+    QScreen *screen = QGuiApplication::screenAt(QPoint(point.x, point.y));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {0, 0, 1 << 15, 1 << 15};
+    const QRect area = screen->availableGeometry();
+    return {area.x(), area.y(), area.width(), area.height()};
+}
+
+bool FormWindow::focusNextPrevChild(bool)
+{
+    // The runtime alone moves the focus from one control to another (the buttons' own arrow
+    // keys would move it in the toolkit's order).
+    return true;
+}
+
+bool FormWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowBlocked)
+        Report::windowBlocked(m_form);
+    return QWidget::event(event);
+}
+
+bool FormWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Expose) // most events: the pointer's on its way in
+        return false;
+    if (QWindow *window = windowHandle(); watched == window) {
+        if (window->isExposed())
+            Report::windowShown(m_form); // on the screen, so framed
+        else
+            Report::windowHidden(m_form); // unmapped, by the window system or another client
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormWindow::closeEvent(QCloseEvent *event)
+{
+    // The frame's close command: the runtime closes the form or ends the program.
+    event->ignore();
+    Report::closeRequested(m_form);
+}
+
+void FormWindow::hideEvent(QHideEvent *event)
+{
+    // Hidden, or minimised by the window system (a spontaneous hide).
+    if (event->spontaneous())
+        Report::windowMinimised(m_form);
+    else
+        Report::windowHidden(m_form);
+    QWidget::hideEvent(event);
+}
+
+void FormWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        Report::windowMinimised(m_form);
+    QWidget::changeEvent(event);
+}
+
+// ---- the keys ---------------------------------------------------------------------------
+
+namespace {
+
+std::optional<Key> runtimeKey(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return Key::Tab;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Space: return Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Home: return Key::Home;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Down: return Key::Down;
+    default: return std::nullopt;
+    }
+}
+
+std::int16_t shiftBits(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    std::int16_t bits = 0;
+    // Shift+Tab comes as Backtab.
+    if ((modifiers & Qt::ShiftModifier) || event->key() == Qt::Key_Backtab) bits |= ShiftKey::Shift;
+    if (modifiers & Qt::ControlModifier) bits |= ShiftKey::Ctrl;
+    if (modifiers & Qt::AltModifier) bits |= ShiftKey::Alt;
+    return bits;
+}
+
+} // namespace
+
+bool KeyRouter::eventFilter(QObject *receiver, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
+    if (!receiver->isWidgetType()) {
+        // The window system's key, on its way to the widget with the focus.
+        m_reported = nullptr;
+        return false;
+    }
+    auto *key = static_cast<QKeyEvent *>(event);
+    const std::optional<Key> known = runtimeKey(key->key());
+    auto *widget = static_cast<QWidget *>(receiver);
+    auto *window = dynamic_cast<FormWindow *>(widget->window());
+    if (!known || !window)
+        return false;
+    if (event == m_reported && m_reportedAt && widget != m_reportedAt && widget->isAncestorOf(m_reportedAt))
+        return false; // handed on by a widget that left it
+    // A held key's repeats come as releases and presses; only its last release lets it go.
+    if (type == QEvent::KeyRelease && key->isAutoRepeat())
+        return false;
+    m_reported = event;
+    m_reportedAt = widget;
+    const bool taken = type == QEvent::KeyPress
+            ? Report::keyPressed(window->form(), *known, shiftBits(key), key->isAutoRepeat())
+            : Report::keyReleased(window->form(), *known, shiftBits(key));
+    if (taken)
+        event->accept();
+    return taken;
+}
+
+} // namespace Runtime::QtUi
