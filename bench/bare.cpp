@@ -14,6 +14,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    FirstFrame firstFrame;
     QWidget window;
     window.setWindowTitle(QStringLiteral("bare"));
     window.setFixedSize(335, 365);
@@ -29,7 +30,6 @@ int main(int argc, char *argv[])
     (new QRadioButton(QStringLiteral("Option1(1)"), upper))->setGeometry(16, 76, 78, 23);
     (new QLabel(QStringLiteral("Label1"), upper))->setGeometry(95, 74, 35, 23);
     (new QLineEdit(QStringLiteral("Text1"), upper))->setGeometry(137, 70, 138, 23);
-    FirstFrame firstFrame(&window);
     window.show();
     return app.exec();
 }

@@ -6,10 +6,10 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    FirstFrame firstFrame;
     QWidget window;
     window.setWindowTitle(QStringLiteral("empty"));
     window.setFixedSize(335, 365);
-    FirstFrame firstFrame(&window);
     window.show();
     return app.exec();
 }

@@ -1,4 +1,6 @@
-// Ends a benchmark program once its window's first frame is painted and handed to the screen.
+// Ends a benchmark program once its first window's first frame is painted and handed to the
+// screen. Installed on the application before any window exists, so that every program
+// measured pays the same for it.
 #pragma once
 
 #include <QCoreApplication>
@@ -11,7 +13,7 @@
 class FirstFrame final : public QObject
 {
 public:
-    explicit FirstFrame(QWidget *window) : QObject(window), m_window(window) { window->installEventFilter(this); }
+    FirstFrame() { qApp->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -19,7 +21,8 @@ protected:
         // The window paints first, its children after it, and the frame goes to the screen
         // when the paint pass ends: the queued call runs after that. It leaves at once, so
         // that what is measured is start to first frame, not the tidying up after it.
-        if (watched == m_window && event->type() == QEvent::Paint && !m_seen) {
+        if (event->type() == QEvent::Paint && !m_seen && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow()) {
             m_seen = true;
             QMetaObject::invokeMethod(qApp, [] { std::_Exit(0); }, Qt::QueuedConnection);
         }
@@ -27,6 +30,5 @@ protected:
     }
 
 private:
-    QWidget *m_window;
     bool m_seen = false;
 };

@@ -7,9 +7,10 @@
 //   pointer report          repaints caused by moves, and what each face swap repaints
 #include "app/form1.h"
 #include "app/program.h"
+#include "runtime/application.h"
+#include "runtime/qt/backend.h"
 #include "runtime/qt/look.h"
-#include "runtime/qt/qtbackend.h"
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/peers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,10 +26,18 @@
 #include <functional>
 #include <memory>
 
-using Runtime::QtUi::widgetOf;
-using Runtime::QtUi::windowOf;
-
 namespace {
+
+// The toolkit's window of a form, and the widget that shows a control: their peers.
+QWidget *windowOf(const Runtime::Form &form)
+{
+    return dynamic_cast<QWidget *>(form.peer());
+}
+
+QWidget *widgetOf(const Runtime::Control &control)
+{
+    return static_cast<const Runtime::QtUi::WidgetPeer *>(control.peer())->widget();
+}
 
 // Places inside the check box's ball, visited in turn so that every move is a real one.
 const QPoint kBall[] = {{12, 12}, {13, 12}, {13, 13}, {12, 13}};
@@ -212,9 +221,10 @@ int main(int argc, char *argv[])
         Runtime::QtUi::Look::prepare();
     QApplication app(toolkitArgc, toolkitArgv);
     std::unique_ptr<Runtime::QtUi::QtBackend> backend;
+    std::unique_ptr<Runtime::Application> application;
     if (mode != QLatin1String("bare")) {
         backend = std::make_unique<Runtime::QtUi::QtBackend>();
-        Program::setUp();
+        application = std::make_unique<Runtime::Application>(*backend, Program::kTitle);
     }
 
     std::unique_ptr<QWidget> bare;

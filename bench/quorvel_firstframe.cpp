@@ -2,11 +2,11 @@
 // For measuring only: the program itself takes no command line and gains no option for this.
 // Built twice: as the program is, and (quorvel_firstframe_ownfonts) with only its face's font
 // folder in its font configuration.
-#include "app/form1.h"
 #include "app/program.h"
 #include "firstframe.h"
+#include "runtime/application.h"
+#include "runtime/qt/backend.h"
 #include "runtime/qt/fonts.h"
-#include "runtime/qt/qtbackend.h"
 
 int main(int, char **argv)
 {
@@ -14,8 +14,10 @@ int main(int, char **argv)
     // The variant that measures the program with no font folder but its face's own.
     Runtime::QtUi::Fonts::useOwnConfiguration(false);
 #endif
-    return Runtime::QtUi::run(argv, Program::kName, [] {
-        // The window exists from the form's construction, before it is shown.
-        return Program::run([](Form1 &form1) { new FirstFrame(Runtime::QtUi::windowOf(form1)); });
+    return Runtime::QtUi::run(argv, Program::kName, [](Runtime::Backend &backend) {
+        // Watching from before the program makes its first window.
+        FirstFrame firstFrame;
+        Runtime::Application application(backend, Program::kTitle);
+        return Program::run(application);
     });
 }

@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
     Runtime::QtUi::Look::prepare();
     QApplication app(toolkitArgc, toolkitArgv);
     Runtime::QtUi::QtBackend backend;
-    Program::setUp();
+    testBackend() = &backend;
     const auto loud = Storm::quietToolkitMessages();
 
     const quint64 seed = Storm::seedFromEnvironment();

@@ -9,9 +9,22 @@
 #include <QWindow>
 
 #include "runtime/form.h"
-#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/peers.h"
 
 #include <functional>
+
+// The toolkit's window of a form, and the widget that shows a control (none for a hidden
+// store): their peers, as the Qt back end made them.
+inline QWidget *windowOf(const Runtime::Form &form)
+{
+    return dynamic_cast<QWidget *>(form.peer());
+}
+
+inline QWidget *widgetOf(const Runtime::Control &control)
+{
+    const auto *peer = dynamic_cast<const Runtime::QtUi::WidgetPeer *>(control.peer());
+    return peer ? peer->widget() : nullptr;
+}
 
 // Where a position is measured from: a widget, or the widget that shows a control.
 struct On
@@ -19,7 +32,7 @@ struct On
     const QWidget *widget = nullptr;
     On() = default;
     On(const QWidget *w) : widget(w) { }
-    On(const Runtime::Control *c) : widget(c ? Runtime::QtUi::widgetOf(*c) : nullptr) { }
+    On(const Runtime::Control *c) : widget(c ? widgetOf(*c) : nullptr) { }
 };
 
 class Pointer
@@ -27,7 +40,7 @@ class Pointer
 public:
     explicit Pointer(QWidget *window = nullptr) : m_window(window) { }
     void setWindow(QWidget *window) { m_window = window; }
-    void setWindow(const Runtime::Form &form) { m_window = Runtime::QtUi::windowOf(form); }
+    void setWindow(const Runtime::Form &form) { m_window = windowOf(form); }
 
     // Positions are in the window's client coordinates, or relative to `on` when given.
     QPoint at(On on, QPoint pos) const

@@ -153,8 +153,7 @@ QRect Monkey::windowRect(const Runtime::Control *control) const
 
 bool Monkey::start()
 {
-    m_form = openMainWindow();
-    if (!m_form) {
+    if (!m_form.open()) {
         fail(QStringLiteral("the main window did not show"));
         return false;
     }
@@ -247,8 +246,6 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
     QStyleHints *hints = QGuiApplication::styleHints();
     const int previousInterval = hints->mouseDoubleClickInterval();
     hints->setMouseDoubleClickInterval(kDoubleClickInterval);
-    Runtime::setErrorReporter([this](const Runtime::RuntimeError &e) { m_errors << e.number(); });
-    Runtime::setEndHandler([this] { onEnd(); });
 
     bool ok = start();
     qint64 nextScreenCheck = kScreenCheckEvery;
@@ -288,8 +285,6 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
     m_attendant.disconnect(this);
     qApp->removeEventFilter(this);
     hints->setMouseDoubleClickInterval(previousInterval);
-    Runtime::setEndHandler({});
-    Runtime::setErrorReporter({});
     m_form.reset();
     return m_problem.isEmpty();
 }
@@ -475,6 +470,8 @@ void Monkey::sent(QPoint pos)
     ++m_events;
     if (!m_problem.isEmpty())
         return;
+    if (!m_ended && m_form.application().hasEnded())
+        onEnd();
     const QString what = violation();
     if (!what.isEmpty())
         fail(what);
@@ -493,8 +490,8 @@ Monkey::Snapshot Monkey::snapshot() const
 
 QString Monkey::violation() const
 {
-    if (!m_errors.isEmpty())
-        return QStringLiteral("run-time error %1 was raised").arg(m_errors.first());
+    if (m_form.application().exitStatus() != 0)
+        return QStringLiteral("a run-time error ended the program");
     if (m_ended)
         return {};
     const Form1 &f = *m_form;
@@ -627,7 +624,7 @@ void Monkey::handleModal(QWidget *modal)
 {
     Form1 &f = *m_form;
     auto *box = qobject_cast<QMessageBox *>(modal);
-    const Form2 *about = f.aboutWindow();
+    const Runtime::Form *about = m_form.about();
     if (box) {
         ++m_messageBoxes;
         if (m_kind != Kind::Release)

@@ -8,6 +8,7 @@
 // sets a test run's length, and QUORVEL_MONKEY_TRACE=n prints every event from the n-th on.
 #pragma once
 
+#include "mainwindow.h"
 #include "runtime/picture.h"
 
 #include <QList>
@@ -27,8 +28,6 @@
 #include <string>
 #include <vector>
 
-class Form1;
-class Form2;
 class QWindow;
 class QWidget;
 
@@ -147,6 +146,7 @@ private:
     void attendNestedLoop();
     void handleModal(QWidget *modal);
     void pokeBlockedMainWindow();
+    // The program ended (End) during the event just sent.
     void onEnd();
     void onPadClick();
 
@@ -166,7 +166,7 @@ private:
 
     std::mt19937_64 m_rng;
     quint64 m_seed;
-    std::unique_ptr<Form1> m_form;
+    MainWindow m_form;
     QTimer m_attendant;
     int m_baseLoopLevel = 0;
     bool m_attending = false;
@@ -175,7 +175,7 @@ private:
     FaceSet m_chk, m_pic1, m_exit, m_about, m_pad;
     std::array<FaceSet, 3> m_opt;
     QList<QRect> m_targets;
-    const Form2 *m_aboutSeen = nullptr;
+    const Runtime::Form *m_aboutSeen = nullptr;
 
     // The main window's client size, and a bare spot of it where the pointer comes to rest;
     // both taken from the window at each start.
@@ -194,7 +194,6 @@ private:
     std::array<Event, 16> m_log{};
     QString m_problem;
     bool m_ended = false;
-    QList<int> m_errors;
 
     // What the run met, for its summary.
     qint64 m_moves = 0, m_presses = 0, m_releases = 0, m_leaves = 0, m_doubleClicks = 0;

@@ -24,15 +24,14 @@ private:
     QWidget *mainWindow() const { return windowOf(*m_form); }
     QWidget *aboutWindow() const { return windowOf(*m_about); }
 
-    std::unique_ptr<Form1> m_form;
+    MainWindow m_form;
     std::unique_ptr<Form2> m_about;
 };
 
 void tst_About::initTestCase()
 {
-    m_form = openMainWindow();
-    QVERIFY(m_form);
-    m_about = std::make_unique<Form2>(m_form.get());
+    QVERIFY(m_form.open());
+    m_about = std::make_unique<Form2>(&*m_form);
 }
 
 void tst_About::window()

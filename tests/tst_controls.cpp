@@ -64,20 +64,13 @@ private:
     }
     QList<int> optionFaces();
 
-    std::unique_ptr<Form1> m_form;
+    MainWindow m_form;
     Pointer m_pointer;
-    int m_ends = 0;
-    QList<int> m_errors;
 };
 
 void tst_Controls::init()
 {
-    m_ends = 0;
-    m_errors.clear();
-    Runtime::setEndHandler([this] { ++m_ends; });
-    Runtime::setErrorReporter([this](const Runtime::RuntimeError &e) { m_errors << e.number(); });
-    m_form = openMainWindow();
-    QVERIFY(m_form);
+    QVERIFY(m_form.open());
     m_pointer.setWindow(*m_form);
     m_pointer.move(QPoint(330, 2)); // a bare spot of the form
 }
@@ -85,8 +78,9 @@ void tst_Controls::init()
 void tst_Controls::cleanup()
 {
     m_pointer.releaseAll();
+    const int status = m_form.application().exitStatus();
     m_form.reset();
-    QCOMPARE(m_errors, QList<int>{});
+    QCOMPARE(status, 0); // no run-time error
 }
 
 PictureBox *tst_Controls::box(const QString &name)
@@ -192,15 +186,14 @@ void tst_Controls::emptyFlagIsNotHot()
     for (PictureBox *b : {m_form->Chk1, m_form->pic1, m_form->Opt1[0], m_form->Opt1[1], m_form->Opt1[2]})
         b->setTag(flag.toStdString());
     const QImage pic1Face = shownFace(m_form->pic1);
-    Runtime::dispatch([&] {
+    m_form.application().dispatch([&] {
         m_form->Chk1_MouseUp(1, 0, 12, 12);
         m_form->Opt1_MouseDown(1, 1, 0, 12, 12);
         m_form->Opt1_MouseUp(1, 1, 0, 12, 12);
         m_form->pic1_MouseDown(1, 0, 80, 25);
         m_form->pic1_MouseUp(1, 0, 80, 25);
     });
-    QCOMPARE(m_errors, QList<int>{});
-    QCOMPARE(m_ends, 0);
+    QVERIFY(!m_form.application().hasEnded()); // neither an error nor the end
     QCOMPARE(m_form->ChkState, false);
     QCOMPARE(m_form->OptIndex, qint16(0));
     QCOMPARE(optionFaces(), (QList<int>{6, 4, 4}));
@@ -493,11 +486,11 @@ void tst_Controls::exitButton_data()
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<QPoint>("releaseAt");
     QTest::addColumn<bool>("pushedIn");
-    QTest::addColumn<int>("ends");
-    QTest::newRow("left click ends") << Qt::LeftButton << QPoint(40, 20) << true << 1;
-    QTest::newRow("left, dragged off: no end") << Qt::LeftButton << QPoint(40, 60) << true << 0;
-    QTest::newRow("right does nothing") << Qt::RightButton << QPoint(40, 20) << false << 0;
-    QTest::newRow("middle does nothing") << Qt::MiddleButton << QPoint(40, 20) << false << 0;
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("left click ends") << Qt::LeftButton << QPoint(40, 20) << true << true;
+    QTest::newRow("left, dragged off: no end") << Qt::LeftButton << QPoint(40, 60) << true << false;
+    QTest::newRow("right does nothing") << Qt::RightButton << QPoint(40, 20) << false << false;
+    QTest::newRow("middle does nothing") << Qt::MiddleButton << QPoint(40, 20) << false << false;
 }
 
 void tst_Controls::exitButton()
@@ -505,33 +498,33 @@ void tst_Controls::exitButton()
     QFETCH(Qt::MouseButton, button);
     QFETCH(QPoint, releaseAt);
     QFETCH(bool, pushedIn);
-    QFETCH(int, ends);
+    QFETCH(bool, ends);
     PictureBox *exit = m_form->Picture4;
     const QImage released = storedImage(QStringLiteral("Picture8"));
     QCOMPARE(shownFace(exit), released);
-    QImage faceAtEnd;
-    Runtime::setEndHandler([&] { ++m_ends; faceAtEnd = shownFace(exit); });
     m_pointer.move(QPoint(40, 20), exit);
     m_pointer.press(button, QPoint(40, 20), exit);
     QCOMPARE(shownFace(exit), pushedIn ? storedImage(QStringLiteral("Picture3")) : released);
     m_pointer.move(releaseAt, exit);
     m_pointer.release(button, releaseAt, exit);
-    QCOMPARE(m_ends, ends);
+    QCOMPARE(m_form.application().hasEnded(), ends);
+    QCOMPARE(windowOf(*m_form)->isVisible(), !ends);
+    // Released before the end: no procedure runs after it to change the face.
     QCOMPARE(shownFace(exit), released);
-    if (ends)
-        QCOMPARE(faceAtEnd, released); // the release came before the end
 }
 
 void tst_Controls::exitEndsTheEventLoop()
 {
-    // With the runtime's own End: the windows are hidden and the program's loop returns 0.
-    Runtime::setEndHandler(nullptr);
+    // In the program's event loop: the windows are hidden and the loop returns 0.
     QTimer::singleShot(0, windowOf(*m_form), [this] {
         m_pointer.click(Qt::LeftButton, QPoint(40, 20), m_form->Picture4);
     });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang
-    QCOMPARE(QApplication::exec(), 0);
-    QVERIFY(Runtime::hasEnded());
+    QTimer neverHang;
+    neverHang.setSingleShot(true);
+    connect(&neverHang, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    neverHang.start(10000);
+    QCOMPARE(testBackend()->exec(), 0);
+    QVERIFY(m_form.application().hasEnded());
     QVERIFY(!m_form->isVisible());
 }
 
@@ -539,7 +532,7 @@ void tst_Controls::aboutButtonOpensAboutWindow()
 {
     PictureBox *about = m_form->Picture7;
     QCOMPARE(shownFace(about), storedImage(QStringLiteral("Picture5")));
-    Form2 *first = nullptr;
+    const Runtime::Form *first = nullptr;
     for (int round = 0; round < 2; ++round) {
         QImage faceMeanwhile;
         QWidget *opened = nullptr;
@@ -557,15 +550,15 @@ void tst_Controls::aboutButtonOpensAboutWindow()
         QCOMPARE(shownFace(about), storedImage(QStringLiteral("Picture6")));
         m_pointer.release(Qt::LeftButton, QPoint(40, 20), about);
         QVERIFY(opened);
-        QVERIFY(m_form->aboutWindow());
-        QCOMPARE(opened, windowOf(*m_form->aboutWindow()));
+        QVERIFY(m_form.about());
+        QCOMPARE(opened, windowOf(*m_form.about()));
         QCOMPARE(opened->windowTitle(), QStringLiteral("About..."));
         QCOMPARE(faceMeanwhile, storedImage(QStringLiteral("Picture5")));
         QVERIFY(!mainTookInput);
         QVERIFY(!opened->isVisible());
         if (round == 0)
-            first = m_form->aboutWindow();
-        QCOMPARE(m_form->aboutWindow(), first); // one About window, kept
+            first = m_form.about();
+        QCOMPARE(m_form.about(), first); // one About window, kept
     }
     QCOMPARE(m_form->ChkState, false);
     QCOMPARE(shownFace(about), storedImage(QStringLiteral("Picture5")));

@@ -1,12 +1,16 @@
-// The main window from the keyboard alone, and as assistive technology sees it: every bitmap
-// control reached and driven through its own procedures, the focus indicator, keys and pointer
-// mixed, and each control's role, name, state and action through Qt's accessibility interfaces.
+// The main window from the keyboard, and as assistive technology sees it: Qt's keys reaching
+// the runtime with the values it knows them by, and a key press driving a bitmap control, the
+// arrows in the option groups, the focus indicator on the screen, a click that leaves the
+// focus; each control's role, name, state and action through Qt's accessibility interfaces.
+// The keyboard's rules themselves are the runtime's, tested in tst_rules.
 #include "mainwindow.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 
 using Runtime::PictureBox;
 
@@ -20,16 +24,10 @@ private slots:
 
     void pointerClickLeavesTheFocus();
     void focusIndicatorOnlyOnceTheKeyboardIsUsed();
-    void checkBox();
-    void pushButtons_data();
-    void pushButtons();
-    void optionGroup_data();
-    void optionGroup();
-    void directionPad_data();
-    void directionPad();
-    void keysAndPointerMixed_data();
-    void keysAndPointerMixed();
-    void focusLostWhileAKeyIsHeld();
+    void keysReachTheRuntime_data();
+    void keysReachTheRuntime();
+    void arrowsInOptionGroups_data();
+    void arrowsInOptionGroups();
 
     void accessibleControls_data();
     void accessibleControls();
@@ -42,21 +40,17 @@ private:
     QWidget *window() const { return windowOf(*m_form); }
     // Tab until `box` has the focus; false if the round never reaches it.
     bool tabTo(const Runtime::Control *control);
-    void press(Qt::Key key) { QTest::keyPress(QApplication::focusWidget(), key); }
-    void release(Qt::Key key) { QTest::keyRelease(QApplication::focusWidget(), key); }
+    // A key of the keyboard at the widget with the focus, as the window system brings it.
+    void send(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = {}, bool repeat = false);
     QList<int> optionFaces();
 
-    std::unique_ptr<Form1> m_form;
+    MainWindow m_form;
     Pointer m_pointer;
-    int m_ends = 0;
 };
 
 void tst_Keyboard::init()
 {
-    m_ends = 0;
-    Runtime::setEndHandler([this] { ++m_ends; });
-    m_form = openMainWindow();
-    QVERIFY(m_form);
+    QVERIFY(m_form.open());
     m_pointer.setWindow(*m_form);
     QApplication::setActiveWindow(window());
     QTRY_VERIFY(QApplication::focusWidget());
@@ -68,7 +62,6 @@ void tst_Keyboard::cleanup()
     if (QWidget *modal = QApplication::activeModalWidget())
         modal->close();
     m_form.reset();
-    Runtime::setEndHandler({});
 }
 
 bool tst_Keyboard::tabTo(const Runtime::Control *control)
@@ -77,6 +70,12 @@ bool tst_Keyboard::tabTo(const Runtime::Control *control)
     for (int i = 0; i < 20 && QApplication::focusWidget() != target; ++i)
         QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
     return QApplication::focusWidget() == target;
+}
+
+void tst_Keyboard::send(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, bool repeat)
+{
+    QKeyEvent event(type, key, modifiers, QString(), repeat);
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
 }
 
 QList<int> tst_Keyboard::optionFaces()
@@ -108,8 +107,8 @@ void tst_Keyboard::focusIndicatorOnlyOnceTheKeyboardIsUsed()
     // dotted rectangle over the face, and only on the focused control.
     const QImage plain = shownFace(m_form->pic1);
     widgetOf(*m_form->pic1)->setFocus();
-    if (!Runtime::keyboardUsed())
-        QCOMPARE(shownFace(m_form->pic1), plain);
+    QVERIFY(!m_form.application().keyboardUsed());
+    QCOMPARE(shownFace(m_form->pic1), plain);
     QVERIFY(tabTo(m_form->Chk1));
     QVERIFY(tabTo(m_form->pic1));
     const QImage focused = shownFace(m_form->pic1);
@@ -125,175 +124,101 @@ void tst_Keyboard::focusIndicatorOnlyOnceTheKeyboardIsUsed()
     QCOMPARE(shownFace(m_form->pic1), plain);
 }
 
-void tst_Keyboard::checkBox()
+void tst_Keyboard::keysReachTheRuntime_data()
 {
-    QVERIFY(tabTo(m_form->Chk1));
-    const QImage unchecked = shownFace(m_form->Chk1);
-    press(Qt::Key_Space);
-    QCOMPARE(m_form->ChkState, false); // a press changes nothing; the release toggles
-    QCOMPARE(shownFace(m_form->Chk1).copy(1, 1, 24, 24), unchecked.copy(1, 1, 24, 24));
-    release(Qt::Key_Space);
-    QCOMPARE(m_form->ChkState, true);
-    QVERIFY(m_form->Chk1->picture().sharesWith(m_form->ImageList2.picture(3)));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCOMPARE(m_form->ChkState, false);
-    // Enter is no key of a check box.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(m_form->ChkState, false);
-}
-
-void tst_Keyboard::pushButtons_data()
-{
-    QTest::addColumn<QString>("button");
+    // Each of Qt's keys the runtime knows, at the focused bitmap control: its face while the
+    // key is held (the picture it shares with a store or an image list), and what it did once
+    // let go. A held key's repeats come as further presses and releases marked as repeats.
+    QTest::addColumn<QString>("control");
     QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("pressed");
-    QTest::addColumn<QString>("released");
-    for (const auto &[name, key] : {std::pair{"Space", int(Qt::Key_Space)}, std::pair{"Enter", int(Qt::Key_Return)}}) {
-        QTest::addRow("the oval, %s", name) << "pic1" << key << "pic4" << "pic3";
-        QTest::addRow("About, %s", name) << "Picture7" << key << "Picture6" << "Picture5";
-        QTest::addRow("Exit, %s", name) << "Picture4" << key << "Picture3" << "Picture8";
-    }
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("done");
+    const Qt::KeyboardModifiers none, keypad(Qt::KeypadModifier);
+    QTest::newRow("Up on the pad") << "Picture1" << int(Qt::Key_Up) << none << 0 << "ImageList1-2" << "Up";
+    QTest::newRow("Right on the pad") << "Picture1" << int(Qt::Key_Right) << none << 0 << "ImageList1-3" << "Right";
+    QTest::newRow("Down on the pad") << "Picture1" << int(Qt::Key_Down) << none << 0 << "ImageList1-4" << "Down";
+    QTest::newRow("Left on the pad") << "Picture1" << int(Qt::Key_Left) << none << 0 << "ImageList1-5" << "Left";
+    QTest::newRow("Home on the pad") << "Picture1" << int(Qt::Key_Home) << none << 0 << "ImageList1-6" << "Home";
+    QTest::newRow("Up of the keypad on the pad") << "Picture1" << int(Qt::Key_Up) << keypad << 0 << "ImageList1-2" << "Up";
+    QTest::newRow("Space on the check box") << "Chk1" << int(Qt::Key_Space) << none << 0 << "ImageList2-1" << "checked";
+    QTest::newRow("Return on the oval") << "pic1" << int(Qt::Key_Return) << none << 0 << "pic4" << "Is it pretty?";
+    QTest::newRow("Enter of the keypad on About") << "Picture7" << int(Qt::Key_Enter) << keypad << 0 << "Picture6"
+                                                  << "About...";
+    QTest::newRow("Space on Exit, held with repeats: one press, one end") << "Picture4" << int(Qt::Key_Space) << none
+                                                                          << 3 << "Picture3" << "ended";
+    QTest::newRow("Space with Ctrl: no key of the runtime's") << "Picture4" << int(Qt::Key_Space)
+                                                              << Qt::KeyboardModifiers(Qt::ControlModifier) << 0
+                                                              << "Picture8" << "";
 }
 
-void tst_Keyboard::pushButtons()
+void tst_Keyboard::keysReachTheRuntime()
 {
-    QFETCH(QString, button);
+    QFETCH(QString, control);
     QFETCH(int, key);
-    QFETCH(QString, pressed);
-    QFETCH(QString, released);
-    auto *box = m_form->control<PictureBox>(button.toStdString());
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, repeats);
+    QFETCH(QString, held);
+    QFETCH(QString, done);
+    auto *box = m_form->control<PictureBox>(control.toStdString());
     QVERIFY(tabTo(box));
-    press(Qt::Key(key));
-    QVERIFY(box->picture().sharesWith(m_form->control<PictureBox>(pressed.toStdString())->picture()));
+    const auto shares = [this, box](const QString &name) {
+        const QStringList list = name.split(QLatin1Char('-'));
+        const Runtime::Picture stored = list.size() == 2
+                ? (list[0] == QLatin1String("ImageList1") ? m_form->ImageList1 : m_form->ImageList2).picture(list[1].toInt())
+                : m_form->control<PictureBox>(name.toStdString())->picture();
+        return box->picture().sharesWith(stored);
+    };
+    const bool opens = done == QLatin1String("Is it pretty?") || done == QLatin1String("About...");
     QString opened;
-    QImage faceWhileOpen;
-    if (button != QLatin1String("Picture4")) {
+    if (opens) {
         onNextModal([&](QWidget *modal) {
-            opened = modal->windowTitle();
-            faceWhileOpen = imageOf(box->picture());
-            if (auto *message = qobject_cast<QMessageBox *>(modal))
-                opened += QLatin1Char('/') + message->text();
-            QTest::keyClick(modal, Qt::Key_Escape); // Escape closes either window
+            auto *message = qobject_cast<QMessageBox *>(modal);
+            opened = message ? message->text() : modal->windowTitle();
+            modal->close();
         });
     }
-    release(Qt::Key(key));
-    QVERIFY(box->picture().sharesWith(m_form->control<PictureBox>(released.toStdString())->picture()));
-    if (button == QLatin1String("pic1")) {
-        QCOMPARE(opened, QStringLiteral("Quorvel/Is it pretty?"));
-        QCOMPARE(faceWhileOpen, storedImage(QStringLiteral("pic3")));
-    } else if (button == QLatin1String("Picture7")) {
-        QCOMPARE(opened, QStringLiteral("About..."));
-    } else {
-        QCOMPARE(m_ends, 1);
+    send(QEvent::KeyPress, key, modifiers);
+    for (int i = 0; i < repeats; ++i) {
+        send(QEvent::KeyRelease, key, modifiers, true);
+        send(QEvent::KeyPress, key, modifiers, true);
     }
-    QVERIFY(!QApplication::activeModalWidget());
-}
-
-void tst_Keyboard::optionGroup_data()
-{
-    QTest::addColumn<QList<int>>("keys");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QList<int>>("faces");
-    QTest::newRow("Down selects the next ball") << QList<int>{Qt::Key_Down} << 1 << QList<int>{4, 6, 4};
-    QTest::newRow("Right as Down") << QList<int>{Qt::Key_Right, Qt::Key_Right} << 2 << QList<int>{4, 4, 6};
-    QTest::newRow("Up from the first goes round to the last") << QList<int>{Qt::Key_Up} << 2 << QList<int>{4, 4, 6};
-    QTest::newRow("Down from the last goes round to the first")
-            << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << 0 << QList<int>{6, 4, 4};
-    QTest::newRow("Space on the selected ball changes nothing") << QList<int>{Qt::Key_Space} << 0 << QList<int>{6, 4, 4};
-}
-
-void tst_Keyboard::optionGroup()
-{
-    QFETCH(QList<int>, keys);
-    QFETCH(int, selected);
-    QFETCH(QList<int>, faces);
-    QVERIFY(tabTo(m_form->Opt1[0]));
-    for (int key : keys)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-    QCOMPARE(m_form->OptIndex, std::int16_t(selected));
-    QCOMPARE(optionFaces(), faces);
-    QCOMPARE(QApplication::focusWidget(), widgetOf(*m_form->Opt1[std::size_t(selected)]));
-    // The group is one stop, on the selected ball: round the form, Tab comes back to it.
-    QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
-    QVERIFY(tabTo(m_form->Chk1));
-    QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), widgetOf(*m_form->Opt1[std::size_t(selected)]));
-}
-
-void tst_Keyboard::directionPad_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("lit");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("Up") << int(Qt::Key_Up) << 2 << "Up";
-    QTest::newRow("Right") << int(Qt::Key_Right) << 3 << "Right";
-    QTest::newRow("Down") << int(Qt::Key_Down) << 4 << "Down";
-    QTest::newRow("Left") << int(Qt::Key_Left) << 5 << "Left";
-    QTest::newRow("Home: the centre key") << int(Qt::Key_Home) << 6 << "Home";
-}
-
-void tst_Keyboard::directionPad()
-{
-    QFETCH(int, key);
-    QFETCH(int, lit);
-    QFETCH(QString, written);
-    QVERIFY(tabTo(m_form->Picture1));
-    press(Qt::Key(key));
-    QVERIFY(m_form->Picture1->picture().sharesWith(m_form->ImageList1.picture(lit)));
-    QCOMPARE(qs(m_form->Text2->text()), QString()); // written on the release
-    release(Qt::Key(key));
-    QVERIFY(m_form->Picture1->picture().sharesWith(m_form->ImageList1.picture(1)));
+    QVERIFY2(shares(held), qPrintable(held));
+    QVERIFY(opened.isEmpty());
+    QVERIFY(!m_form.application().hasEnded());
+    send(QEvent::KeyRelease, key, modifiers);
+    QCOMPARE(opened, opens ? done : QString()); // opened, and closed, while the release ran
+    QCOMPARE(m_form->ChkState, done == QLatin1String("checked"));
+    QCOMPARE(m_form.application().hasEnded(), done == QLatin1String("ended"));
+    const QString written = control == QLatin1String("Picture1") ? done : QString();
     QCOMPARE(qs(m_form->Text2->text()), written);
-    QCOMPARE(qobject_cast<QLineEdit *>(widgetOf(*m_form->Text2))->text(), written);
+    QCOMPARE(qobject_cast<QLineEdit *>(widgetOf(*m_form->Text2))->text(), written); // and its peer shows it
 }
 
-void tst_Keyboard::keysAndPointerMixed_data()
+void tst_Keyboard::arrowsInOptionGroups_data()
 {
-    QTest::addColumn<bool>("keyFirst");
-    QTest::newRow("a key holds the pad, then the pointer presses it") << true;
-    QTest::newRow("the pointer holds the pad, then a key") << false;
+    QTest::addColumn<QString>("group");
+    QTest::newRow("the option balls") << "Opt1";
+    QTest::newRow("the standard pair") << "Option1";
 }
 
-void tst_Keyboard::keysAndPointerMixed()
+void tst_Keyboard::arrowsInOptionGroups()
 {
-    QFETCH(bool, keyFirst);
-    QVERIFY(tabTo(m_form->Picture1));
-    const QPoint down(85, 92);
-    if (keyFirst) {
-        press(Qt::Key_Up);
-        m_pointer.move(down, m_form->Picture1);
-        m_pointer.press(Qt::LeftButton, down, m_form->Picture1);
-        // The key's press ended as a release off the pad; the pointer's press is its own.
-        QVERIFY(m_form->Picture1->picture().sharesWith(m_form->ImageList1.picture(4)));
-        release(Qt::Key_Up);
-        m_pointer.release(Qt::LeftButton, down, m_form->Picture1);
-        QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("Down"));
+    // Down moves the focus and the selection to the next button of the group, which shows it.
+    QFETCH(QString, group);
+    const std::string name = group.toStdString();
+    QVERIFY(tabTo(&m_form->control(name, 0)));
+    QTest::keyClick(window()->windowHandle(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), widgetNamed(*m_form, name.c_str(), 1));
+    if (group == QLatin1String("Opt1")) {
+        QCOMPARE(m_form->OptIndex, std::int16_t(1));
+        QCOMPARE(optionFaces(), (QList<int>{4, 6, 4}));
     } else {
-        m_pointer.move(down, m_form->Picture1);
-        m_pointer.press(Qt::LeftButton, down, m_form->Picture1);
-        press(Qt::Key_Up); // the pointer holds the pad: the key does nothing
-        QVERIFY(m_form->Picture1->picture().sharesWith(m_form->ImageList1.picture(4)));
-        m_pointer.release(Qt::LeftButton, down, m_form->Picture1);
-        release(Qt::Key_Up);
-        QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("Down"));
+        QVERIFY(m_form->control(name, 1).value());
+        QVERIFY(!qobject_cast<QRadioButton *>(widgetNamed(*m_form, name.c_str(), 0))->isChecked());
+        QVERIFY(qobject_cast<QRadioButton *>(widgetNamed(*m_form, name.c_str(), 1))->isChecked());
     }
-    QVERIFY(m_form->Picture1->picture().sharesWith(m_form->ImageList1.picture(1)));
-    // And a key works again afterwards.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("Left"));
-}
-
-void tst_Keyboard::focusLostWhileAKeyIsHeld()
-{
-    // Space holds Exit pressed; the focus goes elsewhere before the key comes up: no face
-    // stays pressed and nothing ends.
-    QVERIFY(tabTo(m_form->Picture4));
-    press(Qt::Key_Space);
-    QVERIFY(m_form->Picture4->picture().sharesWith(m_form->Picture3->picture()));
-    QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
-    QVERIFY(m_form->Picture4->picture().sharesWith(m_form->Picture8->picture()));
-    QTest::keyRelease(window()->windowHandle(), Qt::Key_Space);
-    QCOMPARE(m_ends, 0);
 }
 
 void tst_Keyboard::accessibleControls_data()
@@ -377,7 +302,7 @@ void tst_Keyboard::defaultActionsRunTheKeyboardPath()
     QCOMPARE(bool(QAccessible::queryAccessibleInterface(widgetOf(*m_form->Opt1[0]))->state().checked), false);
     QAccessibleInterface *exit = QAccessible::queryAccessibleInterface(widgetOf(*m_form->Picture4));
     exit->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(m_ends, 1);
+    QVERIFY(m_form.application().hasEnded());
 }
 
 void tst_Keyboard::textBoxesAreNamedByTheirLabels()

@@ -49,14 +49,13 @@ private:
     }
     QWidget *window() const { return windowOf(*m_form); }
 
-    std::unique_ptr<Form1> m_form;
+    MainWindow m_form;
     Pointer m_pointer;
 };
 
 void tst_MainWindow::init()
 {
-    m_form = openMainWindow();
-    QVERIFY(m_form);
+    QVERIFY(m_form.open());
     m_pointer.setWindow(*m_form);
 }
 
@@ -357,10 +356,13 @@ void tst_MainWindow::closingEndsTheProgram()
     // the start-up form, as the program's start makes it.
     m_form->setMain(true);
     QTimer::singleShot(0, window(), [this] { window()->close(); });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang
-    QCOMPARE(QApplication::exec(), 0);
+    QTimer neverHang;
+    neverHang.setSingleShot(true);
+    connect(&neverHang, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    neverHang.start(10000);
+    QCOMPARE(testBackend()->exec(), 0);
     QVERIFY(!m_form->isVisible());
-    QVERIFY(!Runtime::hasEnded()); // closing runs no procedure, End included
+    QVERIFY(!m_form.application().hasEnded()); // closing runs no procedure, End included
 }
 
 QUORVEL_TEST_MAIN(tst_MainWindow)

@@ -1,7 +1,7 @@
 // The Qt back end, driven through Qt's own event routing: layout and stacking of the widgets,
-// keyboard order, the pointer as Qt delivers it (buttons, modifiers, grabs, double-clicks,
-// fractions, cancels), modal windows, QMessageBox, the event loop's ending and the display
-// check.
+// what each kind of peer shows and what its user does reaching the runtime, the focus, the
+// pointer as Qt delivers it (buttons, modifiers, grabs, double-clicks, fractions, cancels),
+// modal windows, QMessageBox, the event loop's ending, stored pictures and the display check.
 #include "mainwindow.h"
 #include "testform.h"
 #include "runtime/units.h"
@@ -9,10 +9,12 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -45,7 +47,17 @@ Picture fill(int w, int h)
 
 
 using TestForm::kDialog;
+using TestForm::tw;
 const FormDescription &kTestForm = TestForm::kForm;
+
+// A pair of standard option buttons, in a window of their own beside the test form.
+const ControlDescription kOptionPair[] = {
+    {.kind = Kind::OptionButton, .name = "Option", .index = 0, .place = {tw(10), tw(10), tw(80), tw(20)},
+     .text = "First", .tabIndex = 0, .value = true},
+    {.kind = Kind::OptionButton, .name = "Option", .index = 1, .place = {tw(10), tw(40), tw(80), tw(20)},
+     .text = "Second", .tabIndex = 1},
+};
+const FormDescription kOptionForm{"Options", "Options", {tw(400), tw(100), tw(100), tw(70)}, kOptionPair};
 
 PictureSource testPictures()
 {
@@ -71,10 +83,12 @@ private slots:
     void cleanup();
 
     void pictureShownAsStored();
+    void storedPictures();
     void layoutFromTwips();
     void stackingFollowsStoredOrder();
-    void keyboardOrderFollowsTabIndex();
-    void typingAndClickingReachTheRuntime();
+    void standardControls_data();
+    void standardControls();
+    void focusChangesReachTheRuntime();
 
     void pointerValues_data();
     void pointerValues();
@@ -101,25 +115,19 @@ private:
     QWidget *window() const { return windowOf(*m_form); }
     QWidget *widget(const char *name, int index = -1) const { return widgetNamed(*m_form, name, index); }
 
+    std::unique_ptr<Application> m_application;
     std::unique_ptr<Form> m_form;
     Pointer m_pointer;
     QStringList m_log;
-    int m_ends = 0;
-    QList<int> m_errors;
 };
 
 void tst_QtBackend::initTestCase()
 {
-    setTitle("Runtime test");
 }
 
 void tst_QtBackend::init()
 {
-    resetForTests();
-    m_ends = 0;
-    m_errors.clear();
-    setEndHandler([this] { ++m_ends; });
-    setErrorReporter([this](const RuntimeError &e) { m_errors.append(e.number()); End(); });
+    m_application = std::make_unique<Application>(*testBackend(), "Runtime test");
     m_form = std::make_unique<Form>(kTestForm, nullptr, testPictures());
     m_pointer.setWindow(*m_form);
     m_form->showForm(0);
@@ -135,8 +143,7 @@ void tst_QtBackend::cleanup()
 {
     m_pointer.releaseAll();
     m_form.reset();
-    setEndHandler(nullptr);
-    setErrorReporter(nullptr);
+    m_application.reset();
 }
 
 void tst_QtBackend::logEvents(PictureBox *box, const QString &name)
@@ -176,6 +183,7 @@ void tst_QtBackend::layoutFromTwips()
     QCOMPARE(widget("Arr", 1)->geometry(), QRect(120, 120, 40, 15));
     QCOMPARE(static_cast<QtUi::PictureBoxWidget *>(widget("Bordered"))->drawingArea(), QRect(2, 2, 20, 10));
     QVERIFY(!widget("Hidden")); // a hidden store has no widget at all
+    QCOMPARE(widget("Top")->focusPolicy(), Qt::NoFocus); // drawn as no control: no focus
     QCOMPARE(qobject_cast<QLineEdit *>(widget("Edit"))->text(), QStringLiteral("abc"));
     QCOMPARE(qobject_cast<QGroupBox *>(widget("Frame"))->title(), QStringLiteral("Frame"));
 }
@@ -193,31 +201,107 @@ void tst_QtBackend::stackingFollowsStoredOrder()
 }
 
 
-void tst_QtBackend::keyboardOrderFollowsTabIndex()
+void tst_QtBackend::storedPictures()
 {
-    // TabIndex: Button 1, Check 2, Edit 3; picture boxes, labels and frames take no focus.
-    QApplication::setActiveWindow(window());
-    QTRY_COMPARE(QApplication::focusWidget(), widget("Button"));
-    for (const char *next : {"Check", "Edit", "Button"}) {
-        QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), widget(next));
-    }
-    QCOMPARE(widget("Top")->focusPolicy(), Qt::NoFocus);
+    // Decoded by Qt's reader from the program's resources; a name that is none is no picture.
+    const Picture stored = testBackend()->loadPicture("PicM");
+    QCOMPARE(QSize(stored.width(), stored.height()), QSize(26, 26));
+    QCOMPARE(imageOf(stored), storedImage(QStringLiteral("PicM")));
+    QVERIFY(testBackend()->loadPicture("nowhere").isNull());
 }
 
-void tst_QtBackend::typingAndClickingReachTheRuntime()
+void tst_QtBackend::standardControls_data()
 {
-    // What the user changes in a standard control is the control's state in the runtime too.
-    QTest::keyClick(widget("Edit"), Qt::Key_End);
-    QTest::keyClicks(widget("Edit"), QStringLiteral("de"));
-    QCOMPARE(m_form->control("Edit").text(), std::string("abcde"));
-    m_pointer.click(Qt::LeftButton, QPoint(8, 10), widget("Check"));
-    QVERIFY(m_form->control("Check").value());
-    // And what the program sets is shown.
-    m_form->control("Edit").setText("set");
-    QCOMPARE(qobject_cast<QLineEdit *>(widget("Edit"))->text(), QStringLiteral("set"));
-    m_form->control("Check").setValue(false);
-    QVERIFY(!qobject_cast<QCheckBox *>(widget("Check"))->isChecked());
+    // What the program sets, each kind of standard control shows; what its user does, the
+    // runtime keeps. Rows name the control, what happens and what it reads afterwards.
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("shown");   // the widget's text, or its check: "checked"/"unchecked"
+    QTest::addColumn<QString>("runtime"); // the control's text, or its value: "true"/"false"
+    QTest::newRow("text set on a text box") << "Edit" << "set text" << "set" << "set";
+    QTest::newRow("text set on a label") << "Arr(0)" << "set text" << "set" << "set";
+    QTest::newRow("caption set on a frame") << "Frame" << "set text" << "set" << "set";
+    QTest::newRow("caption set on a command button") << "Button" << "set text" << "set" << "set";
+    QTest::newRow("a check box's value set") << "Check" << "set value" << "checked" << "true";
+    QTest::newRow("an option's value set: Qt groups nothing") << "Option(1)" << "set value" << "checked" << "true";
+    QTest::newRow("typed into a text box") << "Edit" << "type" << "abcde" << "abcde";
+    QTest::newRow("a check box clicked") << "Check" << "click" << "checked" << "true";
+    QTest::newRow("an option clicked: chosen") << "Option(1)" << "click" << "checked" << "true";
+    QTest::newRow("the other option: no longer chosen") << "Option(0)" << "click the other" << "unchecked" << "false";
+    QTest::newRow("the chosen option clicked again: still chosen") << "Option(0)" << "click" << "checked" << "true";
+}
+
+void tst_QtBackend::standardControls()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, action);
+    QFETCH(QString, shown);
+    QFETCH(QString, runtime);
+    Form options(kOptionForm);
+    options.showForm(0);
+    QVERIFY(QTest::qWaitForWindowExposed(windowOf(options)));
+    const bool option = control.startsWith(QLatin1String("Option"));
+    const Form &form = option ? options : *m_form;
+    const int open = int(control.indexOf(QLatin1Char('(')));
+    Control &c = open < 0 ? form.control(control.toStdString())
+                          : form.control(control.left(open).toStdString(), control.mid(open + 1, 1).toInt());
+    QWidget *w = widgetOf(c);
+    Pointer pointer(windowOf(form));
+    if (action == QLatin1String("set text")) {
+        c.setText("set");
+    } else if (action == QLatin1String("set value")) {
+        c.setValue(true);
+    } else if (action == QLatin1String("type")) {
+        QTest::keyClick(w, Qt::Key_End);
+        QTest::keyClicks(w, QStringLiteral("de"));
+    } else if (action == QLatin1String("click")) {
+        pointer.click(Qt::LeftButton, QPoint(8, 10), w);
+    } else {
+        pointer.click(Qt::LeftButton, QPoint(8, 10), widgetNamed(form, "Option", 1));
+    }
+    QString text;
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) text = edit->text();
+    else if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
+    else if (auto *frame = qobject_cast<QGroupBox *>(w)) text = frame->title();
+    else if (auto *button = qobject_cast<QAbstractButton *>(w); button && !button->isCheckable()) text = button->text();
+    else text = qobject_cast<QAbstractButton *>(w)->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+    QCOMPARE(text, shown);
+    const bool valued = shown.endsWith(QLatin1String("checked"));
+    QCOMPARE(valued ? (c.value() ? QStringLiteral("true") : QStringLiteral("false")) : qs(c.text()), runtime);
+    if (option && action != QLatin1String("set value")) {
+        // One of the pair, whichever way it was chosen.
+        const bool first = options.control("Option", 0).value(), second = options.control("Option", 1).value();
+        QVERIFY(first != second);
+        QCOMPARE(qobject_cast<QRadioButton *>(widgetNamed(options, "Option", 1))->isChecked(), second);
+    }
+}
+
+void tst_QtBackend::focusChangesReachTheRuntime()
+{
+    // Where Qt puts the keyboard focus, the runtime knows it is.
+    QVERIFY(QTest::qWaitForWindowActive(window()));
+    QCOMPARE(m_form->focusedControl(), &m_form->control("Button")); // the first stop, given when shown
+    m_pointer.click(Qt::LeftButton, QPoint(5, 5), widget("Edit"));
+    QCOMPARE(QApplication::focusWidget(), widget("Edit"));
+    QCOMPARE(m_form->focusedControl(), &m_form->control("Edit"));
+    m_pointer.click(Qt::LeftButton, QPoint(5, 5), widget("Box")); // a picture box takes no focus from a click
+    QCOMPARE(m_form->focusedControl(), &m_form->control("Edit"));
+    // Another window takes the keyboard, and gives it back.
+    Form options(kOptionForm);
+    options.showForm(0);
+    QVERIFY(QTest::qWaitForWindowActive(windowOf(options)));
+    QCOMPARE(QApplication::focusWidget(), widgetNamed(options, "Option", 0));
+    QCOMPARE(m_form->focusedControl(), nullptr);
+    QCOMPARE(options.focusedControl(), &options.control("Option", 0));
+    window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window()));
+    QCOMPARE(m_form->focusedControl(), &m_form->control("Edit"));
+    // The runtime moves the focus as the keyboard does: a text box selects its text.
+    QTest::keyClick(window()->windowHandle(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), widget("Check"));
+    QTest::keyClick(window()->windowHandle(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), widget("Edit"));
+    QCOMPARE(qobject_cast<QLineEdit *>(widget("Edit"))->selectedText(), QStringLiteral("abc"));
 }
 
 void tst_QtBackend::pointerValues_data()
@@ -397,15 +481,15 @@ void tst_QtBackend::exitStatus_data()
 
 void tst_QtBackend::exitStatus()
 {
-    // The program's own start-up and ending, with the runtime's default End and report.
+    // The program's start-up and ending through the back end's own event loop.
     QFETCH(QString, ending);
     QFETCH(int, status);
     QFETCH(bool, shown);
     m_form.reset();
-    setEndHandler(nullptr);
-    setErrorReporter(nullptr);
+    m_application.reset();
+    m_application = std::make_unique<Application>(*testBackend(), "Runtime test"); // one of its own
     Form main(kTestForm, nullptr, testPictures());
-    bool everShown = false;
+    bool everShown = false, looping = false;
     if (ending == QLatin1String("load error"))
         main.setLoadProcedure([] { textToBool("maybe"); });
     QString reported;
@@ -417,42 +501,51 @@ void tst_QtBackend::exitStatus()
     }
     QTimer::singleShot(0, windowOf(main), [&] {
         everShown = main.isVisible();
+        looping = testBackend()->inEventLoop();
         if (ending == QLatin1String("end"))
-            dispatch([] { End(); });
+            m_application->dispatch([] { End(); });
         else if (ending == QLatin1String("close"))
             windowOf(main)->close(); // the frame's close command
         else if (ending == QLatin1String("procedure error"))
-            dispatch([] { ImageList().picture(1); });
+            m_application->dispatch([] { ImageList().picture(1); });
     });
     QTimer neverHang;
     neverHang.setSingleShot(true);
     connect(&neverHang, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
     neverHang.start(10000);
-    QCOMPARE(runMainForm(main), status);
+    QCOMPARE(m_application->run(main), status);
+    QVERIFY(!testBackend()->inEventLoop());
     QCoreApplication::processEvents(); // the timers of a start-up that ended early
     QCOMPARE(everShown, shown);
+    QCOMPARE(looping, shown); // the program's loop ran only once the window was shown
     QCOMPARE(reported.startsWith(QLatin1String("Run-time error")), status != 0);
     QVERIFY(!main.isVisible());
 }
 
 void tst_QtBackend::runtimeErrorDefaultReportIsAMessageBox()
 {
-    setErrorReporter(nullptr);
+    // Over the window it happened in; no event loop of the program's runs, so the windows are
+    // hidden and every loop that runs goes on.
     auto *box = m_form->control<PictureBox>("Box");
     box->MouseUp = [](std::int16_t, std::int16_t, float, float) { textToBool(""); };
     QString text, title;
+    QWidget *over = nullptr;
     onNextModal([&](QWidget *modal) {
         auto *message = qobject_cast<QMessageBox *>(modal);
         QVERIFY(message);
         text = message->text();
         title = message->windowTitle();
+        over = message->parentWidget();
         QCOMPARE(message->icon(), QMessageBox::Critical);
         message->accept();
     });
     m_pointer.click(Qt::LeftButton, QPoint(5, 5), box);
     QCOMPARE(text, QStringLiteral("Run-time error '13':\n\nType mismatch"));
     QCOMPARE(title, QStringLiteral("Runtime test"));
-    QCOMPARE(m_ends, 1);
+    QCOMPARE(over, window());
+    QVERIFY(m_application->hasEnded());
+    QCOMPARE(m_application->exitStatus(), 1);
+    QVERIFY(!window()->isVisible());
     QVERIFY(!m_log.contains(QStringLiteral("Box click"))); // nothing runs after the end
 }
 
@@ -515,9 +608,11 @@ void tst_QtBackend::messageBoxDecodesStyle()
     QStringList shown;
     int shownIcon = -1;
     QString defaultText;
+    QWidget *over = nullptr;
     onNextModal([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
         QVERIFY(box);
+        over = box->parentWidget();
         title = box->windowTitle();
         text = box->text();
         shownIcon = int(box->icon());
@@ -540,6 +635,7 @@ void tst_QtBackend::messageBoxDecodesStyle()
             box->reject();
     });
     const int answer = MsgBox("Hello", style);
+    QCOMPARE(over, window()); // over the window the runtime asked for
     QCOMPARE(title, QStringLiteral("Runtime test"));
     QCOMPARE(text, QStringLiteral("Hello"));
     QCOMPARE(shownIcon, icon);

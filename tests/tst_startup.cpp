@@ -2,7 +2,7 @@
 // and how it ends when it cannot start or loses its window or display.
 #include "xserver.h"
 
-#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/backend.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -48,7 +48,7 @@ private:
     bool chk1Toggles();
     QWidget *mainWindow() const { return windowOf(*m_form); }
 
-    std::unique_ptr<Form1> m_form;
+    MainWindow m_form;
     QElapsedTimer m_clock;
 };
 
@@ -56,9 +56,7 @@ void tst_WindowSystem::init()
 {
     m_clock.start();
     QVERIFY(g_server && g_server->isReady());
-    Runtime::setEndHandler([] {});
-    m_form = openMainWindow();
-    QVERIFY(m_form);
+    QVERIFY(m_form.open());
     QVERIFY(g_server->findWindow(mainWindow()->windowTitle()));
     QTest::qWait(100); // the window manager has framed it
 }
@@ -69,7 +67,6 @@ void tst_WindowSystem::cleanup()
     if (QWidget *modal = QApplication::activeModalWidget())
         modal->close();
     m_form.reset();
-    Runtime::setEndHandler({});
     std::fprintf(stderr, "  %s took %lld ms\n", QTest::currentDataTag() ? QTest::currentDataTag() : QTest::currentTestFunction(), static_cast<long long>(m_clock.elapsed()));
 }
 
@@ -217,8 +214,6 @@ void tst_WindowSystem::pressForgottenWhenTheWindowGoes()
     QFETCH(QString, released);
     QFETCH(QString, how);
     auto *box = m_form->control<PictureBox>(control.toStdString());
-    int ends = 0;
-    Runtime::setEndHandler([&] { ++ends; });
     bool modalOpened = false;
     onNextModal([&](QWidget *modal) { modalOpened = true; modal->close(); }, 20);
     moveTo(box, at);
@@ -238,7 +233,7 @@ void tst_WindowSystem::pressForgottenWhenTheWindowGoes()
     QTRY_VERIFY(mainWindow()->windowHandle()->isExposed());
     QCOMPARE(shownFace(box), storedImage(released));
     QTest::qWait(100);
-    QCOMPARE(ends, 0);
+    QVERIFY(!m_form.application().hasEnded());
     QVERIFY(!modalOpened);
     QCOMPARE(qs(m_form->Text2->text()), QString());
 }
@@ -293,7 +288,8 @@ int main(int argc, char *argv[])
     Runtime::QtUi::Look::prepare();
     QApplication app(argc, argv);
     Runtime::QtUi::QtBackend backend;
-    Program::setUp();
+    testBackend() = &backend;
+    closeForgottenErrorBoxes();
     tst_WindowSystem tc;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&tc, argc, argv);

@@ -5,8 +5,9 @@
 #include "app/form1.h"
 #include "app/program.h"
 #include "runtime/application.h"
+#include "runtime/qt/backend.h"
 #include "runtime/qt/look.h"
-#include "runtime/qt/qtbackend.h"
+#include "runtime/qt/peers.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -18,8 +19,16 @@
 
 namespace {
 
-using Runtime::QtUi::widgetOf;
-using Runtime::QtUi::windowOf;
+// The toolkit's window of a form, and the widget that shows a control: their peers.
+QWidget *windowOf(const Runtime::Form &form)
+{
+    return dynamic_cast<QWidget *>(form.peer());
+}
+
+QWidget *widgetOf(const Runtime::Control &control)
+{
+    return static_cast<const Runtime::QtUi::WidgetPeer *>(control.peer())->widget();
+}
 
 QImage grabWindow(QWidget *w)
 {
@@ -70,8 +79,7 @@ int main(int argc, char **argv)
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     Runtime::QtUi::QtBackend backend;
-    Program::setUp();
-    Runtime::setEndHandler([] {});
+    Runtime::Application application(backend, Program::kTitle);
 
     Form1 form;
     form.load();
