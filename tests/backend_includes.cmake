@@ -1,0 +1,61 @@
+# Each back end (a folder of runtime/: qt, win32, web) sees the forms runtime through its
+# contract alone: of runtime/'s own headers it includes only these, besides its own files.
+#   cmake -DROOT=<source folder> -P backend_includes.cmake
+# Fails, naming every other include, when a back end includes more.
+cmake_minimum_required(VERSION 3.21)
+set(allowed backend.h view.h types.h picture.h runtimeerror.h)
+
+if(NOT ROOT)
+    message(FATAL_ERROR "backend_includes: give the source folder as -DROOT=...")
+endif()
+file(GLOB entries LIST_DIRECTORIES true "${ROOT}/runtime/*")
+set(backends)
+foreach(entry IN LISTS entries)
+    if(IS_DIRECTORY "${entry}")
+        list(APPEND backends "${entry}")
+    endif()
+endforeach()
+if(NOT backends)
+    message(FATAL_ERROR "backend_includes: no back end folder under ${ROOT}/runtime")
+endif()
+
+set(wrong)
+set(checked 0)
+foreach(backend IN LISTS backends)
+    file(GLOB_RECURSE sources "${backend}/*.h" "${backend}/*.hpp" "${backend}/*.cpp" "${backend}/*.c"
+         "${backend}/*.inl" "${backend}/*.rc")
+    foreach(source IN LISTS sources)
+        math(EXPR checked "${checked} + 1")
+        file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+        get_filename_component(here "${source}" DIRECTORY)
+        foreach(line IN LISTS lines)
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*$" "\\1" included "${line}")
+            # Where the include leads: from the source folder (a path of runtime/ itself)...
+            if(included MATCHES "^runtime/")
+                set(target "${ROOT}/${included}")
+            else() # ... or relative to the file that includes it
+                get_filename_component(target "${here}/${included}" ABSOLUTE)
+            endif()
+            get_filename_component(target "${target}" ABSOLUTE)
+            string(FIND "${target}" "${ROOT}/runtime/" inRuntime)
+            string(FIND "${target}" "${backend}/" inBackend)
+            if(NOT inRuntime EQUAL 0 OR inBackend EQUAL 0)
+                continue() # the toolkit's, the system's, or the back end's own
+            endif()
+            get_filename_component(folder "${target}" DIRECTORY)
+            get_filename_component(name "${target}" NAME)
+            if(folder STREQUAL "${ROOT}/runtime" AND name IN_LIST allowed)
+                continue()
+            endif()
+            file(RELATIVE_PATH shown "${ROOT}" "${source}")
+            list(APPEND wrong "${shown}: ${line}")
+        endforeach()
+    endforeach()
+endforeach()
+
+list(LENGTH backends count)
+if(wrong)
+    list(JOIN wrong "\n  " listed)
+    message(FATAL_ERROR "A back end includes runtime headers beyond its contract (${allowed}):\n  ${listed}")
+endif()
+message(STATUS "${checked} files of ${count} back ends include from runtime/ only ${allowed}")
