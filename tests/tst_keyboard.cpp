@@ -75,7 +75,7 @@ bool tst_Keyboard::tabTo(const Runtime::Control *control)
 void tst_Keyboard::send(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, bool repeat)
 {
     QKeyEvent event(type, key, modifiers, QString(), repeat);
-    QApplication::sendEvent(QApplication::focusWidget(), &event);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : window(), &event);
 }
 
 QList<int> tst_Keyboard::optionFaces()
@@ -228,15 +228,22 @@ void tst_Keyboard::accessibleControls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("checkable");
     QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("action"); // its first action; none for the pad, whose keys act
     const int check = QAccessible::CheckBox, radio = QAccessible::RadioButton, button = QAccessible::Button;
-    QTest::newRow("the round check box") << "Chk1" << check << "qvCheck1" << true << false;
-    QTest::newRow("option ball 0, selected") << "Opt1(0)" << radio << "qvOption1(0)" << true << true;
-    QTest::newRow("option ball 1") << "Opt1(1)" << radio << "qvOption1(1)" << true << false;
-    QTest::newRow("option ball 2") << "Opt1(2)" << radio << "qvOption1(2)" << true << false;
-    QTest::newRow("the oval") << "pic1" << button << "Click here!" << false << false;
-    QTest::newRow("About") << "Picture7" << button << "About" << false << false;
-    QTest::newRow("Exit") << "Picture4" << button << "Exit" << false << false;
-    QTest::newRow("the pad") << "Picture1" << int(QAccessible::Grouping) << "Direction pad" << false << false;
+    const QString press = QAccessibleActionInterface::pressAction();
+    QTest::newRow("the round check box") << "Chk1" << check << "qvCheck1" << true << false << press;
+    QTest::newRow("option ball 0, selected") << "Opt1(0)" << radio << "qvOption1(0)" << true << true << press;
+    QTest::newRow("option ball 1") << "Opt1(1)" << radio << "qvOption1(1)" << true << false << press;
+    QTest::newRow("option ball 2") << "Opt1(2)" << radio << "qvOption1(2)" << true << false << press;
+    QTest::newRow("the oval") << "pic1" << button << "Click here!" << false << false << press;
+    QTest::newRow("About") << "Picture7" << button << "About" << false << false << press;
+    QTest::newRow("Exit") << "Picture4" << button << "Exit" << false << false << press;
+    QTest::newRow("the pad") << "Picture1" << int(QAccessible::Grouping) << "Direction pad" << false << false << "";
+    // Not grouped by the toolkit, yet radio buttons.
+    QTest::newRow("the standard option 0, selected") << "Option1(0)" << radio << "Option1(0)" << true << true
+                                                     << QAccessibleActionInterface::toggleAction();
+    QTest::newRow("the standard option 1") << "Option1(1)" << radio << "Option1(1)" << true << false
+                                           << QAccessibleActionInterface::toggleAction();
 }
 
 void tst_Keyboard::accessibleControls()
@@ -246,8 +253,10 @@ void tst_Keyboard::accessibleControls()
     QFETCH(QString, name);
     QFETCH(bool, checkable);
     QFETCH(bool, checked);
-    const int index = control.startsWith(QLatin1String("Opt1(")) ? control.mid(5, 1).toInt() : -1;
-    const std::string stored = index >= 0 ? "Opt1" : control.toStdString();
+    QFETCH(QString, action);
+    const int open = int(control.indexOf(QLatin1Char('(')));
+    const int index = open < 0 ? -1 : control.mid(open + 1, 1).toInt();
+    const std::string stored = (open < 0 ? control : control.left(open)).toStdString();
     QAccessibleInterface *a = QAccessible::queryAccessibleInterface(widgetNamed(*m_form, stored.c_str(), index));
     QVERIFY(a);
     QCOMPARE(int(a->role()), role);
@@ -256,11 +265,14 @@ void tst_Keyboard::accessibleControls()
     QCOMPARE(bool(a->state().checked), checked);
     QCOMPARE(bool(a->state().focusable), true);
     QAccessibleActionInterface *actions = a->actionInterface();
-    if (role == QAccessible::Grouping) {
-        QVERIFY(!actions || actions->actionNames().isEmpty()); // its keys act, not the pad
-    } else {
-        QVERIFY(actions);
-        QCOMPARE(actions->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+    const QStringList names = actions ? actions->actionNames() : QStringList();
+    QCOMPARE(names.value(0), action);
+    if (checkable) {
+        // Done, a check box or an option is checked, and an option chosen as a click chooses it.
+        actions->doAction(action);
+        QVERIFY(a->state().checked);
+        if (control == QLatin1String("Option1(1)"))
+            QVERIFY(!m_form->control("Option1", 0).value());
     }
 }
 

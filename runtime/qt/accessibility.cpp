@@ -9,6 +9,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QRadioButton>
+#include <QRegularExpression>
 
 namespace Runtime::QtUi {
 
@@ -180,6 +182,48 @@ private:
     std::vector<QAccessible::Id> m_partIds;
 };
 
+// A standard option button, which the toolkit does not group (the runtime does): still a radio
+// button to assistive technology, and its action chooses it as a click does.
+class OptionButtonAccessible final : public QAccessibleWidget
+{
+public:
+    explicit OptionButtonAccessible(QRadioButton *b) : QAccessibleWidget(b, QAccessible::RadioButton) { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            QString name = button()->text();
+            name.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1")); // no mnemonic marks
+            return name;
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = button()->isChecked();
+        s.pressed = button()->isDown();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        if (!widget()->isEnabled())
+            return QAccessibleWidget::actionNames();
+        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &name) override
+    {
+        if (name == toggleAction() || name == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    QRadioButton *button() const { return static_cast<QRadioButton *>(widget()); }
+};
+
 // A form's window: a dialog when shown over another form, named by its caption.
 class FormWindowAccessible final : public QAccessibleWidget
 {
@@ -207,6 +251,9 @@ QAccessibleInterface *factory(const QString &, QObject *object)
         return new PictureBoxAccessible(box);
     if (auto *window = dynamic_cast<FormWindow *>(object))
         return new FormWindowAccessible(window);
+    // Known by what makes it ours from its start: Qt would call it a check box.
+    if (auto *option = qobject_cast<QRadioButton *>(object); option && !option->autoExclusive())
+        return new OptionButtonAccessible(option);
     return nullptr;
 }
 

@@ -73,7 +73,13 @@ std::string stdText(const QString &text)
 class OptionButton final : public QRadioButton
 {
 public:
-    using QRadioButton::QRadioButton;
+    // The runtime keeps a group's selection to one button: no grouping of Qt's own, from the
+    // start (assistive technology knows a button by what it was when its text was first set).
+    OptionButton(const QString &text, QWidget *parent) : QRadioButton(parent)
+    {
+        setAutoExclusive(false);
+        setText(text);
+    }
 
 protected:
     void nextCheckState() override { }
@@ -96,6 +102,27 @@ QRect PictureBoxWidget::drawingArea() const
 {
     const Rect r = m_box.drawingArea();
     return QRect(r.x, r.y, r.width, r.height);
+}
+
+void PictureBoxWidget::stateChanged()
+{
+    if (const bool indicator = m_box.focusIndicator(); indicator != m_indicator) {
+        m_indicator = indicator;
+        update();
+    }
+    const AccessibleState state = m_box.state();
+    const int part = m_box.activePart();
+    accessibleStateChanged(this, m_announced, state, m_announcedPart, part);
+    m_announced = state;
+    m_announcedPart = part;
+}
+
+void PictureBoxWidget::showEvent(QShowEvent *event)
+{
+    // Assistive technology reads a control afresh as it appears; changes count from here.
+    m_announced = m_box.state();
+    m_announcedPart = m_box.activePart();
+    QWidget::showEvent(event);
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent *)
@@ -174,8 +201,7 @@ void PictureBoxWidget::hideEvent(QHideEvent *event)
 
 // ---- every peer -------------------------------------------------------------------------
 
-WidgetPeer::WidgetPeer(ControlView control, QWidget *widget)
-    : m_control(control), m_widget(widget), m_state(control.state()), m_activePart(control.activePart())
+WidgetPeer::WidgetPeer(ControlView control, QWidget *widget) : m_control(control), m_widget(widget)
 {
     shown().insert(widget, control);
 }
@@ -217,15 +243,9 @@ void WidgetPeer::valueChanged()
 
 void WidgetPeer::stateChanged()
 {
-    if (const bool indicator = m_control.focusIndicator(); indicator != m_indicator) {
-        m_indicator = indicator;
-        m_widget->update();
-    }
-    const AccessibleState state = m_control.state();
-    const int part = m_control.activePart();
-    accessibleStateChanged(m_widget, m_state, state, m_activePart, part);
-    m_state = state;
-    m_activePart = part;
+    // A standard control's focus and state are the toolkit's to show and to tell.
+    if (auto *box = dynamic_cast<PictureBoxWidget *>(m_widget.data()))
+        box->stateChanged();
 }
 
 void WidgetPeer::setFocus()
@@ -278,9 +298,7 @@ std::unique_ptr<ControlPeer> createPeer(ControlView control, QWidget *parent)
         break;
     }
     case Kind::OptionButton: {
-        // The runtime keeps a group's selection to one button: no grouping of Qt's own.
         auto *option = new OptionButton(text, parent);
-        option->setAutoExclusive(false);
         option->setChecked(control.value());
         QObject::connect(option, &QAbstractButton::clicked, option, [control] { Report::optionChosen(control); });
         w = option;

@@ -19,9 +19,12 @@ public:
 
     ControlView view() const { return m_box; }
     QRect drawingArea() const;
+    // What its view says of its focus indicator or its state changed.
+    void stateChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -35,6 +38,9 @@ private:
 
     ControlView m_box;
     std::int16_t m_reported = 0; // the buttons whose press went to the runtime, not yet released
+    bool m_indicator = false;    // the focus indicator, as last painted
+    AccessibleState m_announced; // what assistive technology was last told, since it was shown
+    int m_announcedPart = -1;
 };
 
 // The peer of a visible control. Its widget is a Qt child of its container's widget, and gone
@@ -56,9 +62,6 @@ public:
 private:
     ControlView m_control;
     QPointer<QWidget> m_widget;
-    bool m_indicator = false;     // the focus indicator, as last painted
-    AccessibleState m_state;      // what assistive technology was last told
-    int m_activePart = -1;
 };
 
 // A peer for `control`, its widget a child of `parent`.
