@@ -257,7 +257,7 @@ bool Monkey::run(qint64 count, const std::function<void(qint64)> &checkpoint)
                 break;
         }
         step();
-        if (m_problem.isEmpty() && m_events >= nextScreenCheck) {
+        if (m_problem.isEmpty() && !m_ended && m_events >= nextScreenCheck) { // ended: nothing shown
             checkScreen();
             nextScreenCheck += kScreenCheckEvery;
         }
