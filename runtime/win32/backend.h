@@ -2,31 +2,35 @@
 // only, no dialog templates, no common controls library. It shows what the runtime's views say
 // and reports what Windows tells it through Report; every rule is the runtime's.
 //
-//  [X] A top-level window for each form, placed by its client area (AdjustWindowRectEx), of a
-//      fixed size, with the program's icon (IDI_ICON1, 16 and 32 pixels) on every window.
-//  [X] Modal shows: the other windows disabled, a nested message loop until the form closes;
-//      minimising either window and restoring it keeps the modal window usable; a window
-//      activated again gives the focus back to the control that had it.
-//  [X] Peers: the system's BUTTON (group box, push button, check box, radio button), EDIT and
-//      STATIC classes in DEFAULT_GUI_FONT or the described font; picture boxes of our own
-//      class painting the picture inside a 2-pixel sunken border, and the dotted focus
-//      rectangle when the runtime shows the focus indicator.
-//  [X] Stacking: a control stored earlier lies above one stored later, and a frame's controls
-//      above the frame.
-//  [X] Reported: pointer presses, moves, releases and leaves in whole pixels of the drawing
-//      area, with capture from the first button down to the last button up, and cancels when
-//      another window takes the pointer; the runtime's keys (Tab, Escape, Space, Enter, Home,
-//      the arrows) before the focused window sees them; focus gained and lost; text typed,
-//      check boxes clicked, option buttons chosen; the frame's close command (and Alt+F4);
-//      windows shown, hidden, minimised and disabled by a modal window.
-//  [X] Keyboard access: the runtime moves the focus (a text box then selects its whole text).
-//  [X] Accessibility names: a bitmap control's window text is its accessible name.
-//  [X] Pictures decoded by Windows from BITMAP resources named as the stored pictures.
-//  [X] MessageBox over the request's owner, with its title, buttons, icon and default button.
-//  [X] System colours from GetSysColor.
-//  [X] The event loop, quitting every loop, the program's status as its exit code.
-//  [X] Start-up: a screen of fewer than 15 bits of colour is refused in one line.
-//  [ ] Accessible roles, states and actions (UI Automation): a screen reader reads names only.
+//  [X] Windows: a top-level window of our own class for each form, placed by its client area
+//      (AdjustWindowRectEx), of a fixed size, over its owner for a dialog; modal shows with the
+//      other windows disabled and a loop of their own, which survive minimising either window;
+//      a window activated again gives the focus back to the control that had it (window.h).
+//  [X] Reports: the frame's close command (and Alt+F4); shown, hidden, minimised, disabled by a
+//      modal window (window.h).
+//  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state and
+//      repeats before the focused window sees them, in the message loop; a key the runtime
+//      takes goes to no window (backend.h).
+//  [X] Focus: every window of a control that takes it reports gaining and losing it; the
+//      runtime's moves made with SetFocus, a text box then selecting its whole text (peers.h).
+//  [X] Peers: picture boxes (a window class of our own that paints the picture, its 2-pixel
+//      sunken border and the dotted focus rectangle, and reports the pointer in whole pixels of
+//      its drawing area, with capture from the first button down to the last one up, leaves,
+//      and cancels when another window takes the pointer), and the system's EDIT (typing
+//      reported), STATIC (labels), BUTTON (frames, command buttons, check boxes with their
+//      clicks reported, option buttons with no grouping of their own: a click reports the
+//      option chosen); a frame's controls above it, one stored earlier above one stored later
+//      (peers.h).
+//  [X] Pictures decoded by Windows from the BITMAP resources named as the stored pictures
+//      (pictures.h).
+//  [X] Look: the system's colours (GetSysColor) and the classic 8-point UI font, or a described
+//      font (look.h).
+//  [X] The program's icon (IDI_ICON1, 16 and 32 pixels) on every window.
+//  [X] Assistive technology: a bitmap control's window text is its accessible name.
+//  [X] MessageBox over the window asked for; the event loop; quitting every loop.
+//  [X] Start-up: a screen of fewer than 15 bits of colour is refused in one line (startup.cpp).
+//  [ ] Roles, states and actions for assistive technology (UI Automation): a screen reader
+//      reads the names only.
 //  [ ] Mouse cursors, drag and drop, clipboard: the program needs none.
 #pragma once
 
