@@ -10,7 +10,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 namespace Runtime::QtUi {
 
@@ -191,11 +190,8 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-            QString name = button()->text();
-            name.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1")); // no mnemonic marks
-            return name;
-        }
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return button()->text().remove(QLatin1Char('&')); // no mnemonic marks
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override
@@ -203,15 +199,9 @@ public:
         QAccessible::State s = QAccessibleWidget::state();
         s.checkable = true;
         s.checked = button()->isChecked();
-        s.pressed = button()->isDown();
         return s;
     }
-    QStringList actionNames() const override
-    {
-        if (!widget()->isEnabled())
-            return QAccessibleWidget::actionNames();
-        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
-    }
+    QStringList actionNames() const override { return QStringList{toggleAction()} + QAccessibleWidget::actionNames(); }
     void doAction(const QString &name) override
     {
         if (name == toggleAction() || name == pressAction())

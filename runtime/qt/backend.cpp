@@ -22,7 +22,6 @@ QtBackend::QtBackend() : m_keys(std::make_unique<KeyRouter>())
     icon.addFile(QStringLiteral(":/icons/program-32.png"), QSize(32, 32));
     QApplication::setWindowIcon(icon);
     installAccessibility();
-    qApp->installEventFilter(m_keys.get());
     QObject::connect(qApp, &QApplication::focusChanged, m_keys.get(), &reportFocusChange);
 }
 
@@ -30,14 +29,19 @@ QtBackend::~QtBackend() = default;
 
 std::unique_ptr<WindowPeer> QtBackend::createWindow(FormView form, WindowPeer *owner)
 {
-    return std::make_unique<FormWindow>(form, dynamic_cast<FormWindow *>(owner));
+    auto window = std::make_unique<FormWindow>(form, dynamic_cast<FormWindow *>(owner));
+    window->installEventFilter(m_keys.get());
+    return window;
 }
 
 std::unique_ptr<ControlPeer> QtBackend::createControl(ControlView control, WindowPeer &window, ControlPeer *container)
 {
     const auto *frame = dynamic_cast<const WidgetPeer *>(container);
     QWidget *parent = frame ? frame->widget() : dynamic_cast<FormWindow *>(&window);
-    return createPeer(control, parent);
+    std::unique_ptr<WidgetPeer> peer = createPeer(control, parent);
+    if (control.takesFocus() && control.kind() != Kind::PictureBox)
+        peer->widget()->installEventFilter(m_keys.get());
+    return peer;
 }
 
 Picture QtBackend::loadPicture(const std::string &name)

@@ -5,8 +5,8 @@
 //  [X] Reports: the frame's close command; shown (exposed, so framed), hidden, unmapped,
 //      minimised, blocked by a modal window (window.h).
 //  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state
-//      and repeats before any widget sees them, through an application-wide filter; a key the
-//      runtime takes goes to no widget (window.h).
+//      and repeats before any widget sees them, through a filter on every widget that can have
+//      the focus and on every window; a key the runtime takes goes to no widget (window.h).
 //  [X] Focus: every move of the keyboard focus between controls reported; the runtime's moves
 //      made with the keyboard's reason, so a text box selects its text (peers.h).
 //  [X] Peers: picture boxes (a widget that paints the picture, its 2-pixel sunken border and

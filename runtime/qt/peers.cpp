@@ -4,10 +4,12 @@
 #include "runtime/qt/accessibility.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/pictures.h"
+#include "runtime/qt/window.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -91,6 +93,8 @@ protected:
 
 PictureBoxWidget::PictureBoxWidget(ControlView box, QWidget *parent) : QWidget(parent), m_box(box)
 {
+    const Rect area = box.drawingArea();
+    m_area = QRect(area.x, area.y, area.width, area.height);
     // A box drawn as a control takes the focus when the runtime gives it, never from a click.
     setFocusPolicy(box.takesFocus() ? Qt::TabFocus : Qt::NoFocus);
     setMouseTracking(true);
@@ -98,10 +102,13 @@ PictureBoxWidget::PictureBoxWidget(ControlView box, QWidget *parent) : QWidget(p
     setAutoFillBackground(false);
 }
 
-QRect PictureBoxWidget::drawingArea() const
+bool PictureBoxWidget::event(QEvent *event)
 {
-    const Rect r = m_box.drawingArea();
-    return QRect(r.x, r.y, r.width, r.height);
+    // Its keys go to the runtime before it handles them, as the toolkit's widgets' do.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && reportKey(this, static_cast<QKeyEvent *>(event)))
+        return true;
+    return QWidget::event(event);
 }
 
 void PictureBoxWidget::stateChanged()
@@ -254,7 +261,7 @@ void WidgetPeer::setFocus()
     m_widget->setFocus(Qt::TabFocusReason);
 }
 
-std::unique_ptr<ControlPeer> createPeer(ControlView control, QWidget *parent)
+std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
 {
     const QString text = qText(control.text());
     QWidget *w = nullptr;

@@ -18,11 +18,12 @@ public:
     PictureBoxWidget(ControlView box, QWidget *parent);
 
     ControlView view() const { return m_box; }
-    QRect drawingArea() const;
+    QRect drawingArea() const { return m_area; }
     // What its view says of its focus indicator or its state changed.
     void stateChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -37,6 +38,7 @@ private:
     void press(const QMouseEvent *event);
 
     ControlView m_box;
+    QRect m_area; // its drawing area, in its own pixels; fixed, as the box's size and border are
     std::int16_t m_reported = 0; // the buttons whose press went to the runtime, not yet released
     bool m_indicator = false;    // the focus indicator, as last painted
     AccessibleState m_announced; // what assistive technology was last told, since it was shown
@@ -65,7 +67,7 @@ private:
 };
 
 // A peer for `control`, its widget a child of `parent`.
-std::unique_ptr<ControlPeer> createPeer(ControlView control, QWidget *parent);
+std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent);
 
 // The control a widget shows; none for a widget that is no peer's.
 ControlView controlShownBy(const QObject *widget);

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
@@ -185,35 +186,37 @@ std::int16_t shiftBits(const QKeyEvent *event)
 
 } // namespace
 
+bool reportKey(QWidget *receiver, QKeyEvent *key)
+{
+    // The key last reported, and where: a key a widget leaves goes on to the widgets around it,
+    // and is the same key there.
+    static const QEvent *reported = nullptr;
+    static QPointer<QWidget> reportedAt;
+    const std::optional<Key> known = runtimeKey(key->key());
+    auto *window = dynamic_cast<FormWindow *>(receiver->window());
+    if (!known || !window)
+        return false;
+    if (key == reported && reportedAt && receiver != reportedAt && receiver->isAncestorOf(reportedAt))
+        return false; // handed on by a widget that left it
+    // A held key's repeats come as releases and presses; only its last release lets it go.
+    const bool press = key->type() == QEvent::KeyPress;
+    if (!press && key->isAutoRepeat())
+        return false;
+    reported = key;
+    reportedAt = receiver;
+    const bool taken = press ? Report::keyPressed(window->form(), *known, shiftBits(key), key->isAutoRepeat())
+                             : Report::keyReleased(window->form(), *known, shiftBits(key));
+    if (taken)
+        key->accept();
+    return taken;
+}
+
 bool KeyRouter::eventFilter(QObject *receiver, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !receiver->isWidgetType())
         return false;
-    if (!receiver->isWidgetType()) {
-        // The window system's key, on its way to the widget with the focus.
-        m_reported = nullptr;
-        return false;
-    }
-    auto *key = static_cast<QKeyEvent *>(event);
-    const std::optional<Key> known = runtimeKey(key->key());
-    auto *widget = static_cast<QWidget *>(receiver);
-    auto *window = dynamic_cast<FormWindow *>(widget->window());
-    if (!known || !window)
-        return false;
-    if (event == m_reported && m_reportedAt && widget != m_reportedAt && widget->isAncestorOf(m_reportedAt))
-        return false; // handed on by a widget that left it
-    // A held key's repeats come as releases and presses; only its last release lets it go.
-    if (type == QEvent::KeyRelease && key->isAutoRepeat())
-        return false;
-    m_reported = event;
-    m_reportedAt = widget;
-    const bool taken = type == QEvent::KeyPress
-            ? Report::keyPressed(window->form(), *known, shiftBits(key), key->isAutoRepeat())
-            : Report::keyReleased(window->form(), *known, shiftBits(key));
-    if (taken)
-        event->accept();
-    return taken;
+    return reportKey(static_cast<QWidget *>(receiver), static_cast<QKeyEvent *>(event));
 }
 
 } // namespace Runtime::QtUi

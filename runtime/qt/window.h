@@ -4,10 +4,10 @@
 
 #include "runtime/backend.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QEventLoop;
+class QKeyEvent;
 
 namespace Runtime::QtUi {
 
@@ -41,19 +41,18 @@ private:
     QEventLoop *m_modalLoop = nullptr;
 };
 
-// Reports every key the runtime knows to the form whose window it is pressed in, before the
-// widget with the focus sees it; a key the runtime takes goes to no widget. Installed on the
-// application, so that every way a key reaches a widget passes here.
+// Reports a key the runtime knows, come to `receiver` in a form's window, to that form before
+// the widget sees it; true when the runtime took it, and the widget is to have none of it.
+bool reportKey(QWidget *receiver, QKeyEvent *key);
+
+// Reports the keys of the toolkit's own widgets that can have the focus, and of every form's
+// window (which has the keys when none of its controls has the focus): installed on each, so
+// that every way a key reaches one of them passes here, the window system's and one sent to the
+// widget itself. A picture box reports its keys itself.
 class KeyRouter final : public QObject
 {
 protected:
     bool eventFilter(QObject *receiver, QEvent *event) override;
-
-private:
-    // The key last reported, and where: a key a widget leaves goes on to the widgets around it,
-    // and is the same key there.
-    const QEvent *m_reported = nullptr;
-    QPointer<QWidget> m_reportedAt;
 };
 
 } // namespace Runtime::QtUi
