@@ -295,6 +295,8 @@ void tst_Keyboard::padKeysAreChildrenOfThePad()
         QCOMPARE(pad->child(i), key); // asked again, the same interface
     }
     QCOMPARE(names, (QStringList{"Home", "Up", "Down", "Left", "Right"}));
+    // Where the Up key's shape lies on the screen, as the runtime describes it.
+    QCOMPARE(pad->child(1)->rect(), QRect(widgetOf(*m_form->Picture1)->mapToGlobal(QPoint(45, 2)), QSize(82, 26)));
     // Pressing a key through its interface writes its name.
     pad->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(qs(m_form->Text2->text()), QStringLiteral("Down"));
