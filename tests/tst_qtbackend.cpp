@@ -1,6 +1,6 @@
 // The Qt back end, driven through Qt's own event routing: layout and stacking of the widgets,
-// what each kind of peer shows and what its user does reaching the runtime, the focus, the
-// pointer as Qt delivers it (buttons, modifiers, grabs, double-clicks, fractions, cancels),
+// what each kind of peer shows and what its user does reaching the runtime, a long paste, the
+// focus, the pointer as Qt delivers it (buttons, modifiers, grabs, double-clicks, fractions, cancels),
 // modal windows, QMessageBox, the event loop's ending, stored pictures and the display check.
 #include "mainwindow.h"
 #include "testform.h"
@@ -8,6 +8,7 @@
 #include "runtime/values.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,6 +89,7 @@ private slots:
     void stackingFollowsStoredOrder();
     void standardControls_data();
     void standardControls();
+    void aLongPasteIsTakenWhole();
     void focusChangesReachTheRuntime();
 
     void pointerValues_data();
@@ -277,6 +279,22 @@ void tst_QtBackend::standardControls()
         if (action != QLatin1String("set value"))
             QVERIFY(options.control("Option", 0).value() != options.control("Option", 1).value());
     }
+}
+
+void tst_QtBackend::aLongPasteIsTakenWhole()
+{
+    // Far beyond the line edit's own limit of 32,767 characters.
+    QString text;
+    for (int i = 0; i < 10000; ++i)
+        text += QStringLiteral("0123456789");
+    QGuiApplication::clipboard()->setText(text);
+    QCOMPARE(QGuiApplication::clipboard()->text().size(), text.size());
+    QWidget *edit = widget("Edit");
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(qobject_cast<QLineEdit *>(edit)->text().size(), 100000);
+    QCOMPARE(m_form->control("Edit").text(), text.toStdString());
 }
 
 void tst_QtBackend::focusChangesReachTheRuntime()

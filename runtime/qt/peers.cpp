@@ -19,6 +19,7 @@
 #include <qdrawutil.h>
 
 #include <cmath>
+#include <limits>
 
 namespace Runtime::QtUi {
 
@@ -270,7 +271,11 @@ std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
         w = new PictureBoxWidget(control, parent);
         break;
     case Kind::TextBox: {
-        auto *edit = new QLineEdit(text, parent);
+        auto *edit = new QLineEdit(parent);
+        // A text box takes as much as the user types or pastes: the line edit alone would cut
+        // it at 32,767 characters.
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(text);
         edit->setCursorPosition(0);
         QObject::connect(edit, &QLineEdit::textEdited, edit,
                          [control](const QString &typed) { Report::textEdited(control, stdText(typed)); });
