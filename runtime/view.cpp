@@ -3,6 +3,7 @@
 
 #include "runtime/application.h"
 #include "runtime/backend.h"
+#include "runtime/contrast.h"
 #include "runtime/form.h"
 #include "runtime/units.h"
 
@@ -62,6 +63,17 @@ Rect ControlView::drawingArea() const
     if (const PictureBox *box = boxOf(*this))
         return box->drawingArea();
     return {0, 0, rect().width, rect().height};
+}
+
+Colour ControlView::textColour(std::uint32_t surface) const
+{
+    const Colour fore = this->fore();
+    if (fore.isDefault())
+        return fore;
+    const std::uint32_t rgb = fore.source == Colour::Source::Rgb
+            ? fore.rgb
+            : m_control->form().application().backend().systemColour(fore.source);
+    return contrastRatio(rgb, surface) >= kLeastTextContrast ? fore : Colour{};
 }
 
 bool ControlView::focusIndicator() const

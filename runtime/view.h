@@ -7,6 +7,7 @@
 #include "runtime/types.h"
 
 #include <compare>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ public:
     Colour back() const;
     Colour fore() const;
     FontDescription font() const;
+    // The colour its text is drawn in over `surface` (0xRRGGBB, what the back end draws under
+    // the text): its own where that reads there (readableTextColour), else Default.
+    Colour textColour(std::uint32_t surface) const;
 
     // The keyboard: whether it can reach the control, and whether the focus indicator shows.
     bool takesFocus() const;
