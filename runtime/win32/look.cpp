@@ -4,6 +4,7 @@
 #include "runtime/win32/text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -92,8 +93,8 @@ COLORREF backColour(ControlView control)
     switch (control.kind()) {
     case Kind::TextBox: return GetSysColor(COLOR_WINDOW);
     case Kind::PictureBox:
-    case Kind::CommandButton: return GetSysColor(COLOR_BTNFACE);
-    case Kind::Label:
+    case Kind::CommandButton:
+    case Kind::Label: return GetSysColor(COLOR_BTNFACE);
     case Kind::Frame:
     case Kind::CheckBox:
     case Kind::OptionButton: break;
@@ -105,7 +106,11 @@ COLORREF backColour(ControlView control)
 
 COLORREF foreColour(ControlView control)
 {
-    return colour(control.fore(), control.kind() == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    // Its own colour where the runtime finds that it reads on the surface drawn under it.
+    const COLORREF surface = backColour(control);
+    const std::uint32_t rgb = std::uint32_t(GetRValue(surface)) << 16 | std::uint32_t(GetGValue(surface)) << 8
+            | GetBValue(surface);
+    return colour(control.textColour(rgb), control.kind() == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
 }
 
 } // namespace Runtime::Win32::Look

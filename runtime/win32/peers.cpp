@@ -390,6 +390,10 @@ std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTA
     if (!hwnd)
         return nullptr;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(control.font())), FALSE);
+    // A text box takes as much as the user types or pastes: an edit control alone would cut it
+    // at 30,000 characters.
+    if (control.kind() == Kind::TextBox)
+        SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
     auto standard = std::make_unique<StandardPeer>(control, hwnd);
     // Without a frame of its own, a control needs no non-client painting; Windows would make a
     // device context for the window's whole area only to draw nothing in it.
