@@ -1,6 +1,7 @@
-// The forms runtime's rules, without any window: values and conversions, Point, image lists,
-// control lookup, the pointer rules, placement, modal shows, the message box's style, End,
-// run-time errors and the exit status. Runs over a back end of its own (fakebackend.h).
+// The forms runtime's rules, without any window: values and conversions, text contrast, Point,
+// image lists, control lookup, the pointer rules, placement, modal shows, the message box's
+// style, End, run-time errors and the exit status. Runs over a back end of its own
+// (fakebackend.h).
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #define DOCTEST_CONFIG_NO_MULTITHREADING
 #include <doctest/doctest.h>
@@ -8,6 +9,7 @@
 #include "fakebackend.h"
 #include "testform.h"
 #include "runtime/application.h"
+#include "runtime/contrast.h"
 #include "runtime/imagelist.h"
 #include "runtime/pointer.h"
 #include "runtime/units.h"
@@ -136,6 +138,29 @@ TEST_CASE("twips to pixels, to the nearest pixel")
         CAPTURE(bad);
         CHECK_THROWS_AS(checkedScaleMode(bad), RuntimeError);
     }
+}
+
+TEST_CASE("a text in a colour of its own keeps it only where it reads")
+{
+    constexpr std::uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kFallback = 0x123456;
+    struct Row { const char *name; std::uint32_t text, surface; bool kept; };
+    const Row rows[] = {
+        {"white on the classic face, 192 grey", kWhite, 0xC0C0C0, true},
+        {"white on 210 grey, the last grey it reads on", kWhite, 0xD2D2D2, true},
+        {"white on 211 grey", kWhite, 0xD3D3D3, false},
+        {"white on 240 grey, the face of every Windows since 7", kWhite, 0xF0F0F0, false},
+        {"white on 245 grey, Wine's face", kWhite, 0xF5F5F5, false},
+        {"white on a high-contrast black face", kWhite, kBlack, true},
+        {"black on that black face", kBlack, kBlack, false},
+        {"red on 240 grey", 0xFF0000, 0xF0F0F0, true},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        CHECK(readableTextColour(r.text, r.surface, kFallback) == (r.kept ? r.text : kFallback));
+    }
+    CHECK(contrastRatio(kWhite, kBlack) == doctest::Approx(21.0));
+    CHECK(contrastRatio(kBlack, kWhite) == doctest::Approx(21.0));
+    CHECK(contrastRatio(kWhite, 0xC0C0C0) == doctest::Approx(1.82).epsilon(0.005));
 }
 
 TEST_CASE_FIXTURE(Fixture, "Point reads the stored picture, 0 outside it")

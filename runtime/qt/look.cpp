@@ -1,6 +1,8 @@
 // Style, palette and fonts, set explicitly.
 #include "runtime/qt/look.h"
 
+#include "runtime/contrast.h"
+#include "runtime/control.h"
 #include "runtime/qt/fonts.h"
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 #include <QStyleFactory>
 
 #include <cmath>
+#include <cstdint>
 
 namespace Runtime::QtUi::Look {
 
@@ -70,6 +73,37 @@ QColor colour(const Colour &c)
     case S::Default: break;
     }
     return buttonFace();
+}
+
+namespace {
+
+// The colour under a control's text.
+QColor surface(const Control &control)
+{
+    const ControlDescription &d = control.description();
+    if (d.kind == Kind::TextBox)
+        return d.back.isDefault() ? QColor(255, 255, 255) : colour(d.back);
+    for (const Control *c = &control; c; c = c->container()) {
+        if (!c->description().back.isDefault())
+            return colour(c->description().back);
+    }
+    return buttonFace();
+}
+
+std::uint32_t rgbOf(const QColor &c)
+{
+    return c.rgb() & 0xFFFFFF;
+}
+
+} // namespace
+
+QColor textColour(const Control &control)
+{
+    const QColor standard(0, 0, 0);
+    const ControlDescription &d = control.description();
+    if (d.fore.isDefault())
+        return standard;
+    return QColor::fromRgb(QRgb(readableTextColour(rgbOf(colour(d.fore)), rgbOf(surface(control)), rgbOf(standard))));
 }
 
 QString mapFamily(const QString &family)

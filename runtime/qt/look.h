@@ -10,6 +10,10 @@
 
 class QApplication;
 
+namespace Runtime {
+class Control;
+}
+
 namespace Runtime::QtUi::Look {
 
 // Before the application object exists: ignore the desktop's fonts, colours and theme, and
@@ -23,6 +27,11 @@ void apply(QApplication &app);
 QColor buttonFace();
 
 QColor colour(const Colour &colour);
+
+// The colour a control's text is drawn in: its described colour where that reads on the surface
+// under it (readableTextColour), else the standard black. A label, frame, check box or option
+// button has no surface of its own: it shows its container's.
+QColor textColour(const Control &control);
 
 // The default UI font: 11 pixels, with the widths of the classic 8-point UI font.
 QFont defaultFont();

@@ -84,8 +84,9 @@ QString qText(const std::string &text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-void applyColours(QWidget *w, const ControlDescription &d)
+void applyColours(QWidget *w, const Control &control)
 {
+    const ControlDescription &d = control.description();
     if (!d.back.isDefault()) {
         QPalette p = w->palette();
         // A text box's back colour is its field; any other control's is its surface, which
@@ -96,7 +97,7 @@ void applyColours(QWidget *w, const ControlDescription &d)
     }
     if (!d.fore.isDefault()) {
         QPalette p = w->palette();
-        const QColor c = Look::colour(d.fore);
+        const QColor c = Look::textColour(control);
         p.setColor(QPalette::WindowText, c);
         p.setColor(QPalette::Text, c);
         p.setColor(QPalette::ButtonText, c);
@@ -510,7 +511,7 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, QWidget *parent)
         w->setAccessibleName(QString::fromStdString(control.accessibleName()));
     if (d.font.family)
         w->setFont(Look::font(d.font));
-    applyColours(w, d);
+    applyColours(w, control);
     w->setGeometry(toQRect(control.rect()));
     w->show();
     // Within a container, a control stored earlier lies above one stored later.

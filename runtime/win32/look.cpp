@@ -1,9 +1,11 @@
 // Colours and fonts of the Windows build.
 #include "runtime/win32/look.h"
 
+#include "runtime/contrast.h"
 #include "runtime/win32/text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -91,10 +93,23 @@ COLORREF backColour(const Control &control)
     return control.container() ? backColour(*control.container()) : formColour();
 }
 
+namespace {
+std::uint32_t toRgb(COLORREF c)
+{
+    return std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
+} // namespace
+
 COLORREF foreColour(const Control &control)
 {
     const ControlDescription &d = control.description();
-    return colour(d.fore, d.kind == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    const COLORREF standard = GetSysColor(d.kind == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    if (d.fore.isDefault())
+        return standard;
+    // A colour of its own where it reads on the system's colours of today, else the standard one.
+    const std::uint32_t rgb = readableTextColour(toRgb(colour(d.fore, COLOR_BTNTEXT)), toRgb(backColour(control)),
+                                                 toRgb(standard));
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 } // namespace Runtime::Win32::Look

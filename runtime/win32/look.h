@@ -24,7 +24,9 @@ HFONT font(const FontDescription &description);
 int fontHeight(double points);
 
 // The surface a control is drawn on, and its text. A label, frame, check box or option button
-// without a colour of its own takes its container's, as if it were transparent.
+// without a colour of its own takes its container's, as if it were transparent. A text colour
+// of the description that would not read on that surface gives way to the system's
+// (readableTextColour).
 COLORREF backColour(const Control &control);
 COLORREF foreColour(const Control &control);
 

@@ -2,8 +2,8 @@
 
 #include "doctest.h"
 
+#include <algorithm>
 #include <cstdio>
-
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -56,6 +56,62 @@ std::string hex(std::uint32_t rgb)
 }
 
 } // namespace
+
+namespace {
+
+struct SchemeColour {
+    int element;
+    COLORREF wine, classic, highContrast;
+};
+
+// Wine's defaults; the classic Windows Standard scheme; Windows' High Contrast Black, where the
+// highlight's text is black.
+const SchemeColour kSchemes[] = {
+    {COLOR_BTNFACE, RGB(245, 245, 245), RGB(192, 192, 192), RGB(0, 0, 0)},
+    {COLOR_BTNTEXT, RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255)},
+    {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)},
+    {COLOR_BTNSHADOW, RGB(166, 166, 166), RGB(128, 128, 128), RGB(128, 128, 128)},
+    {COLOR_3DDKSHADOW, RGB(106, 106, 106), RGB(0, 0, 0), RGB(255, 255, 255)},
+    {COLOR_3DLIGHT, RGB(227, 227, 227), RGB(223, 223, 223), RGB(192, 192, 192)},
+    {COLOR_WINDOW, RGB(255, 255, 255), RGB(255, 255, 255), RGB(0, 0, 0)},
+    {COLOR_WINDOWTEXT, RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255)},
+    {COLOR_HIGHLIGHT, RGB(48, 150, 250), RGB(0, 0, 128), RGB(26, 235, 255)},
+    {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255), RGB(255, 255, 255), RGB(0, 0, 0)},
+};
+
+} // namespace
+
+ColourScheme::ColourScheme(Name name)
+{
+    std::vector<COLORREF> colours;
+    for (const SchemeColour& c : kSchemes) {
+        elements_.push_back(c.element);
+        before_.push_back(GetSysColor(c.element));
+        colours.push_back(name == WineDefault ? c.wine : name == Classic ? c.classic : c.highContrast);
+    }
+    REQUIRE(SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours.data()));
+}
+
+ColourScheme::~ColourScheme()
+{
+    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), before_.data());
+}
+
+std::string ColourScheme::nameOf(Name name)
+{
+    switch (name) {
+    case WineDefault: return "Wine's default colours";
+    case Classic: return "classic colours";
+    case HighContrast: return "high contrast";
+    }
+    return "?";
+}
+
+int pixelsOf(HWND window, std::uint32_t rgb)
+{
+    const ScreenBlock block = grabScreen(clientScreenRect(window));
+    return static_cast<int>(std::count(block.rgb.begin(), block.rgb.end(), rgb));
+}
 
 std::wstring programPath()
 {

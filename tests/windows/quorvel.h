@@ -41,6 +41,33 @@ const Picture& storedPicture(const std::string& name);
 // reads, their window text ("qvCheck1", "qvOption1(2)", "Exit").
 const std::map<std::string, std::string>& bitmapControlNames();
 
+// The system's colours, set for the whole session while one of these lives (SetSysColors) and
+// put back after it: a program started meanwhile draws in them. Each scheme sets the colours the
+// program's windows are drawn in.
+class ColourScheme {
+public:
+    enum Name { WineDefault, Classic, HighContrast };
+    explicit ColourScheme(Name name);
+    ~ColourScheme();
+    ColourScheme(const ColourScheme&) = delete;
+    ColourScheme& operator=(const ColourScheme&) = delete;
+    static std::string nameOf(Name name);
+
+private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> before_;
+};
+
+// A COLORREF as 0x00RRGGBB, the screen's order.
+inline std::uint32_t rgbOf(COLORREF c)
+{
+    return std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+// How many pixels of a window's client area on the screen are exactly `rgb` (its text strokes,
+// when that is the text's colour).
+int pixelsOf(HWND window, std::uint32_t rgb);
+
 // The client size and place of a window, in screen pixels.
 SIZE clientSize(HWND window);
 POINT clientOrigin(HWND window);
