@@ -84,8 +84,8 @@ COLORREF backColour(const Control &control)
     switch (d.kind) {
     case Kind::TextBox: return GetSysColor(COLOR_WINDOW);
     case Kind::PictureBox:
-    case Kind::CommandButton: return GetSysColor(COLOR_BTNFACE);
-    case Kind::Label:
+    case Kind::CommandButton:
+    case Kind::Label: return GetSysColor(COLOR_BTNFACE);
     case Kind::Frame:
     case Kind::CheckBox:
     case Kind::OptionButton: break;

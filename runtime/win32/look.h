@@ -23,10 +23,11 @@ HFONT font(const FontDescription &description);
 // em height, not the cell height).
 int fontHeight(double points);
 
-// The surface a control is drawn on, and its text. A label, frame, check box or option button
-// without a colour of its own takes its container's, as if it were transparent. A text colour
-// of the description that would not read on that surface gives way to the system's
-// (readableTextColour).
+// The surface a control is drawn on, and its text. A label is opaque, in the system's button
+// face unless described otherwise, so that its text always stands on its own colours; a frame,
+// check box or option button without a colour of its own takes its container's, as if it were
+// transparent. A text colour of the description that would not read on that surface gives way
+// to the system's (readableTextColour).
 COLORREF backColour(const Control &control);
 COLORREF foreColour(const Control &control);
 

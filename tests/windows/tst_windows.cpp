@@ -143,9 +143,8 @@ TEST_CASE("every window bears the program's icon in its title bar")
     CHECK(waitUntil([&] { return titleBarShows(about, icon); }));
 }
 
-TEST_CASE("the colours: the system's, except where the description fixes one")
+TEST_CASE("the colours: the system's, except where the description fixes one; each label on its own")
 {
-    Quorvel q;
     // The most common colour of a block of the screen: its background.
     auto background = [](RECT area) {
         const ScreenBlock block = grabScreen(area);
@@ -162,25 +161,43 @@ TEST_CASE("the colours: the system's, except where the description fixes one")
         }
         return most;
     };
-    auto rgb = [](COLORREF c) { return std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
-    HWND frame1 = findChild(q.main(), L"Button", L"Standard MS Custom Controls");
-    HWND frame2 = findChild(q.main(), L"Button", L"Zennorak Design Quorvel technics examples");
-    REQUIRE((frame1 && frame2));
-    const RECT r1 = screenRect(frame1), r2 = screenRect(frame2);
-    const struct {
-        const char* what;
-        RECT area;
-        COLORREF colour;
-    } areas[] = {
-        {"the form between the frames", {r1.left, r1.bottom + 1, r1.right, r2.top - 1}, GetSysColor(COLOR_BTNFACE)},
-        {"Frame2, fixed grey", clientScreenRect(frame2), RGB(192, 192, 192)},
-        {"a label in Frame2", clientScreenRect(findChild(frame2, L"Static", L"qvOption1(1)")), RGB(192, 192, 192)},
-        {"Label1 in Frame1", clientScreenRect(findChild(frame1, L"Static", L"Label1")), GetSysColor(COLOR_BTNFACE)},
-        {"the Action box", clientScreenRect(findChild(frame2, L"Edit", nullptr)), GetSysColor(COLOR_WINDOW)},
-    };
-    for (const auto& a : areas) {
-        CAPTURE(a.what);
-        CHECK(background(a.area) == rgb(a.colour));
+    for (auto scheme : {ColourScheme::WineDefault, ColourScheme::Classic, ColourScheme::HighContrast}) {
+        const std::string name = ColourScheme::nameOf(scheme);
+        CAPTURE(name);
+        ColourScheme colours(scheme);
+        Quorvel q;
+        HWND frame1 = findChild(q.main(), L"Button", L"Standard MS Custom Controls");
+        HWND frame2 = findChild(q.main(), L"Button", L"Zennorak Design Quorvel technics examples");
+        REQUIRE((frame1 && frame2));
+        HWND label2 = findChild(frame2, L"Static", L"Action:");
+        HWND label3 = findChild(frame2, L"Static", L"qvOption1(1)");
+        REQUIRE((label2 && label3));
+        const RECT r1 = screenRect(frame1), r2 = screenRect(frame2);
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        const struct {
+            std::string what;
+            RECT area;
+            COLORREF colour;
+        } areas[] = {
+            {"the form between the frames", {r1.left, r1.bottom + 1, r1.right, r2.top - 1}, face},
+            {"Frame2, fixed grey", clientScreenRect(frame2), RGB(192, 192, 192)},
+            {"Frame2's caption, in the frame's colours", {r2.left + 8, r2.top, r2.left + 150, r2.top + 12},
+             RGB(192, 192, 192)},
+            {"Label2 in Frame2, in its own colours", clientScreenRect(label2), face},
+            {"Label3(1) in Frame2, in its own colours", clientScreenRect(label3), face},
+            {"Label1 in Frame1", clientScreenRect(findChild(frame1, L"Static", L"Label1")), face},
+            {"the Action box", clientScreenRect(findChild(frame2, L"Edit", nullptr)), GetSysColor(COLOR_WINDOW)},
+        };
+        for (const auto& a : areas) {
+            CAPTURE(a.what);
+            CHECK(waitUntil([&] { return background(a.area) == rgbOf(a.colour); }));
+        }
+        // The labels' texts stand in the button text's colour on their own face, whatever the
+        // scheme: white on black in high contrast, not white on the frame's grey.
+        for (HWND label : {label2, label3}) {
+            CAPTURE(narrow(text(label)));
+            CHECK(waitUntil([&] { return pixelsOf(label, rgbOf(GetSysColor(COLOR_BTNTEXT))) > 20; }));
+        }
     }
 }
 
