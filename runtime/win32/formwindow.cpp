@@ -60,10 +60,11 @@ FormWindow::FormWindow(Win32Backend &backend, Form &form, FormWindow *owner)
     : m_backend(backend), m_form(form), m_owner(owner)
 {
     // A fixed size: no sizing border, no maximise box. The main window can be minimised; a
-    // window shown over another goes with it.
-    m_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    if (!owner)
-        m_style |= WS_MINIMIZEBOX;
+    // window shown over another goes with it, and is a pop-up window with a caption, as a dialog
+    // box is: Windows draws it alike, and under Wine with a window manager it is then a dialog
+    // of its owner, which the manager lets take the focus as it opens (a plain window of its
+    // owner's, kept off the task bar, it would not).
+    m_style = (owner ? WS_POPUP : WS_OVERLAPPED | WS_MINIMIZEBOX) | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const RECT frame = frameFor(form.storedOrigin(), clientSize(form), m_style);
     // The icons are the window class's: the title bar and the task bar show them. The window
     // clips its controls from its first painting on (show).
@@ -114,13 +115,16 @@ void FormWindow::show(Point clientOrigin, bool modal)
         SetWindowPos(m_hwnd, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // Showing a hidden window activates it; one already shown is brought forward. A modal
+    // window is shown before the others are disabled: a window manager lets a new window take
+    // the focus from an enabled one only (a disabled window, to it, takes no focus and must
+    // keep what it has).
+    const bool shown = IsWindowVisible(m_hwnd) && !IsIconic(m_hwnd);
+    ShowWindow(m_hwnd, IsIconic(m_hwnd) ? SW_RESTORE : SW_SHOW);
     if (modal && m_disabled.empty()) {
         m_endModal = false;
         disableOthers();
     }
-    // Showing a hidden window activates it; one already shown is brought forward.
-    const bool shown = IsWindowVisible(m_hwnd) && !IsIconic(m_hwnd);
-    ShowWindow(m_hwnd, IsIconic(m_hwnd) ? SW_RESTORE : SW_SHOW);
     if (shown || GetActiveWindow() != m_hwnd) {
         SetForegroundWindow(m_hwnd);
         SetActiveWindow(m_hwnd);

@@ -3,16 +3,19 @@
 #
 #   wh_start_xvfb             a private Xvfb (24-bit colour, 1024 x 768) on a free display;
 #                             sets DISPLAY
-#   wh_prefix DIR             create (first time, wineboot) or reuse the Wine prefix DIR and
+#   wh_prefix DIR [managed]   create (first time, wineboot) or reuse the Wine prefix DIR and
 #                             export WINEPREFIX; 32-bit, no Mono or Gecko, Wine's own fonts
-#                             copied in, window frames drawn by Wine itself (Managed=N)
-#   wh_cleanup                wineserver -k and stop Xvfb (install it as an EXIT trap)
+#                             copied in, window frames drawn by Wine itself (Managed=N), or
+#                             with "managed" by a window manager (Managed=Y, UseTakeFocus=N)
+#   wh_start_openbox          the Openbox window manager on DISPLAY, once it takes requests
+#   wh_cleanup                wineserver -k, stop Openbox and Xvfb (install it as an EXIT trap)
 #
 # Why these settings:
 #   - Managed=N: no window manager is involved, so nothing reparents, moves or focuses the
 #     windows behind the programs' backs, and Wine never waits for one. (Under a window
 #     manager, Managed=Y, UseTakeFocus=N keeps Wine from acting on the manager's late
-#     WM_TAKE_FOCUS messages, which race with synthetic input.)
+#     WM_TAKE_FOCUS messages, which race with synthetic input; tests/windows/windowmanager
+#     runs there.)
 #   - Debian's Wine does not find the fonts it ships (Tahoma, MS Sans Serif, ...) by itself
 #     and falls back on the host's: they are copied into the prefix, so that texts are laid
 #     out in the faces a Windows system has.
@@ -22,6 +25,7 @@
 
 WH_SCREEN=${WH_SCREEN:-1024x768x24}
 WH_XVFB_PID=
+WH_WM_PID=
 WH_TMP=
 
 wh_log() { printf 'wine: %s\n' "$*" >&2; }
@@ -57,7 +61,7 @@ wh_x11_setting() {
 }
 
 wh_prefix() {
-    local dir=$1 start
+    local dir=$1 managed=${2:-} start
     mkdir -p "$(dirname "$dir")" || return 1
     export WINEPREFIX
     WINEPREFIX=$(cd "$(dirname "$dir")" && pwd)/$(basename "$dir")
@@ -69,13 +73,40 @@ wh_prefix() {
         wh_log "new prefix $WINEPREFIX made in $((SECONDS - start)) s"
     fi
     cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
-    wh_x11_setting Managed N
+    if [ "$managed" = managed ]; then
+        wh_x11_setting Managed Y && wh_x11_setting UseTakeFocus N
+    else
+        wh_x11_setting Managed N
+    fi
+}
+
+wh_start_openbox() {
+    local _
+    # Its settings are the system's, its log goes to a folder of this run's.
+    XDG_CONFIG_HOME=$WH_TMP/config XDG_CACHE_HOME=$WH_TMP/cache openbox --sm-disable \
+        >"$WH_TMP/openbox.log" 2>&1 &
+    WH_WM_PID=$!
+    # Named on the root window early, it lists the windows it manages once it takes requests.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK _NET_CLIENT_LIST_STACKING 2>/dev/null |
+            grep -q '^_NET_CLIENT_LIST_STACKING(WINDOW)' && return 0
+        kill -0 "$WH_WM_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    wh_log "openbox did not start:"
+    cat "$WH_TMP/openbox.log" >&2
+    return 1
 }
 
 wh_cleanup() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         wineserver -k 2>/dev/null
         wineserver -w 2>/dev/null
+    fi
+    if [ -n "$WH_WM_PID" ]; then
+        kill "$WH_WM_PID" 2>/dev/null
+        wait "$WH_WM_PID" 2>/dev/null
+        WH_WM_PID=
     fi
     if [ -n "$WH_XVFB_PID" ]; then
         kill "$WH_XVFB_PID" 2>/dev/null
