@@ -1,13 +1,14 @@
 // The Qt back end, driven through Qt's own event routing: layout and stacking of the widgets,
-// keyboard order, the pointer as Qt delivers it (buttons, modifiers, grabs, double-clicks,
-// fractions, cancels), modal windows, QMessageBox, the event loop's ending and the display
-// check.
+// keyboard order, a long paste, the pointer as Qt delivers it (buttons, modifiers, grabs,
+// double-clicks, fractions, cancels), modal windows, QMessageBox, the event loop's ending and
+// the display check.
 #include "mainwindow.h"
 #include "testform.h"
 #include "runtime/units.h"
 #include "runtime/values.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -75,6 +76,7 @@ private slots:
     void stackingFollowsStoredOrder();
     void keyboardOrderFollowsTabIndex();
     void typingAndClickingReachTheRuntime();
+    void aLongPasteIsTakenWhole();
 
     void pointerValues_data();
     void pointerValues();
@@ -218,6 +220,22 @@ void tst_QtBackend::typingAndClickingReachTheRuntime()
     QCOMPARE(qobject_cast<QLineEdit *>(widget("Edit"))->text(), QStringLiteral("set"));
     m_form->control("Check").setValue(false);
     QVERIFY(!qobject_cast<QCheckBox *>(widget("Check"))->isChecked());
+}
+
+void tst_QtBackend::aLongPasteIsTakenWhole()
+{
+    // Far beyond the line edit's own limit of 32,767 characters.
+    QString text;
+    for (int i = 0; i < 10000; ++i)
+        text += QStringLiteral("0123456789");
+    QGuiApplication::clipboard()->setText(text);
+    QCOMPARE(QGuiApplication::clipboard()->text().size(), text.size());
+    QWidget *edit = widget("Edit");
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(qobject_cast<QLineEdit *>(edit)->text().size(), 100000);
+    QCOMPARE(m_form->control("Edit").text(), text.toStdString());
 }
 
 void tst_QtBackend::pointerValues_data()

@@ -24,6 +24,7 @@
 #include <qdrawutil.h>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace Runtime::QtUi {
@@ -470,7 +471,11 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, QWidget *parent)
         w = new PictureBoxWidget(static_cast<PictureBox &>(control), parent);
         break;
     case Kind::TextBox: {
-        auto *edit = new QLineEdit(text, parent);
+        auto *edit = new QLineEdit(parent);
+        // A text box takes as much as the user types or pastes: the line edit alone would cut
+        // it at 32,767 characters.
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(text);
         edit->setCursorPosition(0);
         QObject::connect(edit, &QLineEdit::textEdited, edit,
                          [&control](const QString &typed) { control.userEditedText(typed.toStdString()); });

@@ -444,6 +444,10 @@ std::unique_ptr<ControlPeer> createPeer(Control &control, HWND parent, HINSTANCE
         if (!hwnd)
             return nullptr;
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(d.font)), FALSE);
+        // A text box takes as much as the user types or pastes: an edit control alone would
+        // cut it at 30,000 characters.
+        if (d.kind == Kind::TextBox)
+            SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
         auto standard = std::make_unique<StandardPeer>(control, hwnd);
         // Without a frame of its own, a control needs no non-client painting; Windows would make
         // a device context for the window's whole area only to draw nothing in it.

@@ -1,9 +1,10 @@
-// The standard controls: the keyboard's walk through them, the option pair as one group, and
-// every stored text fitting its control in the font it is drawn in.
+// The standard controls: the keyboard's walk through them, the option pair as one group, a
+// long paste taken whole, and every stored text fitting its control in the font it is drawn in.
 #include "doctest.h"
 #include "quorvel.h"
 
 #include <algorithm>
+#include <cstring>
 
 using namespace quorvel;
 
@@ -136,6 +137,42 @@ TEST_CASE("typing replaces the text box's text; the Action box takes what the pr
     CHECK(waitUntil([&] { return text(text1) == L"abc"; }));
     REQUIRE(click(q.at("Picture1", {150, 52})));
     CHECK(q.waitForAction(L"Right"));
+}
+
+TEST_CASE("a text box takes a paste of 100,000 characters whole")
+{
+    // Far beyond an edit control's own limit of 30,000 characters.
+    std::wstring pasted;
+    for (int i = 0; i < 10000; ++i)
+        pasted += L"0123456789";
+    REQUIRE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const SIZE_T bytes = (pasted.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    REQUIRE(memory != nullptr);
+    std::memcpy(GlobalLock(memory), pasted.c_str(), bytes);
+    GlobalUnlock(memory);
+    const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    REQUIRE(placed);
+
+    Quorvel q;
+    HWND text1 = findChild(q.main(), L"Edit", L"Text1");
+    REQUIRE(text1 != nullptr);
+    REQUIRE(click(centre(text1)));
+    REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == text1; }));
+    // Home, then Shift+End: the whole text selected, and pasted over with Ctrl+V.
+    REQUIRE(tap(VK_HOME));
+    REQUIRE(keyDown(VK_SHIFT));
+    REQUIRE(tap(VK_END));
+    REQUIRE(keyUp(VK_SHIFT));
+    REQUIRE(keyDown(VK_CONTROL));
+    REQUIRE(tap('V'));
+    REQUIRE(keyUp(VK_CONTROL));
+    std::size_t length = 0;
+    CAPTURE(length);
+    CHECK(waitUntil([&] { return (length = text(text1).size()) == pasted.size(); }));
+    CHECK(text(text1) == pasted);
 }
 
 TEST_CASE("every stored text fits its control in the font the control draws it in")
