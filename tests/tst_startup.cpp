@@ -80,6 +80,7 @@ private slots:
     void failsWithOneLine_data();
     void failsWithOneLine();
     void displayThatNeverAnswers();
+    void windowDestroyedByAnotherProgram_data();
     void windowDestroyedByAnotherProgram();
     void displayGoesAway();
     void displayKeptFromResettingWhileStarting();
@@ -163,19 +164,40 @@ void tst_Startup::displayThatNeverAnswers()
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
 }
 
+void tst_Startup::windowDestroyedByAnotherProgram_data()
+{
+    // The window, and where a click on the main window's client area opens it (none: the main
+    // window itself).
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QPoint>("opener");
+    QTest::newRow("the main window") << kCaption << QPoint();
+    QTest::newRow("About, over it") << QStringLiteral("About...") << QPoint(139 + 45, 321 + 17);
+    QTest::newRow("the oval button's message box") << QStringLiteral("Quorvel") << QPoint(7 + 145 + 82, 121 + 129 + 25);
+}
+
 void tst_Startup::windowDestroyedByAnotherProgram()
 {
+    QFETCH(QString, title);
+    QFETCH(QPoint, opener);
     XServer server(QStringLiteral("1024x768x24"), false);
     QVERIFY(server.isReady());
     QProcess program;
     program.setProcessEnvironment(server.environment());
     program.start(QStringLiteral(QUORVEL_PROGRAM), QStringList());
     QString why;
-    const qulonglong window = programWindow(server, program, &why);
-    QVERIFY2(window, qPrintable(why));
+    const qulonglong main = programWindow(server, program, &why);
+    QVERIFY2(main, qPrintable(why));
+    if (!opener.isNull()) {
+        const XServer::Placement p = server.placement(main);
+        server.xdotool({QStringLiteral("mousemove"), QString::number(p.x + opener.x()),
+                        QString::number(p.y + opener.y()), QStringLiteral("click"), QStringLiteral("1")});
+    }
+    const qulonglong window = server.findWindow(title);
+    QVERIFY2(window, qPrintable(title));
     server.xdotool({QStringLiteral("windowclose"), QString::number(window)}); // destroys it
     const Outcome o = runToEnd(program, 10000);
     QUORVEL_VERIFY_ONE_LINE_FAILURE(o, "was destroyed by another program");
+    QVERIFY2(o.errors.contains(QLatin1Char('"') + title.simplified() + QLatin1Char('"')), qPrintable(o.errors));
 }
 
 void tst_Startup::displayGoesAway()

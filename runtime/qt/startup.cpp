@@ -4,11 +4,11 @@
 
 #include "runtime/qt/fonts.h"
 #include "runtime/qt/look.h"
-#include "runtime/qt/widgets.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFileInfo>
+#include <QWidget>
 
 #include <chrono>
 #include <condition_variable>
@@ -216,8 +216,9 @@ void installMessageHandler(const char *programName)
 
 namespace {
 #if QUORVEL_HAVE_XCB
-// Another client destroying one of the program's windows leaves nothing to show or to close:
-// the program says so and ends, rather than living on with no window.
+// Another client destroying one of the program's windows (a form's, or a message box's) leaves
+// nothing to show or to close, and a modal one would keep the others from input for good: the
+// program says so and ends, rather than living on without it.
 class WindowDestroyedFilter final : public QAbstractNativeEventFilter
 {
 public:
@@ -230,10 +231,11 @@ public:
             return false;
         const auto *destroyed = static_cast<const xcb_destroy_notify_event_t *>(message);
         for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *window = dynamic_cast<FormWindow *>(w);
-            if (window && window->internalWinId() == WId(destroyed->window) && window->isVisible()) {
+            // A window or dialog of the program's, not a menu or tool tip.
+            const bool framed = w->windowType() == Qt::Window || w->windowType() == Qt::Dialog;
+            if (framed && w->internalWinId() == WId(destroyed->window) && w->isVisible()) {
                 say(QStringLiteral("the window \"%1\" was destroyed by another program")
-                            .arg(window->windowTitle().simplified()));
+                            .arg(w->windowTitle().simplified()));
                 std::_Exit(1);
             }
         }
