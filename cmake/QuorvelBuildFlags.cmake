@@ -4,7 +4,12 @@
 #   quorvel_warnings  -Wall -Wextra -Wpedantic on every C++ source;
 #   quorvel_sanitize  with QUORVEL_SANITIZE on, AddressSanitizer, UndefinedBehaviorSanitizer
 #                     and LeakSanitizer, every report fatal, on compile and link; empty
-#                     otherwise.
+#                     otherwise;
+#   quorvel_pe_header for Windows, a program's PE header: Windows 7 (6.1) as its operating
+#                     system and subsystem version, as the programs call what Windows 7
+#                     brought (GetMonitorInfoW, MonitorFromPoint, TrackMouseEvent) and are
+#                     meant for Windows 7 and later; and no time stamp, so that two builds of
+#                     the same sources give the same bytes. Empty elsewhere.
 #
 # Only C++ sources take them: the resource scripts of the Windows build go to windres.
 
@@ -25,16 +30,24 @@ if(QUORVEL_SANITIZE)
     unset(sanitizers)
 endif()
 
+add_library(quorvel_pe_header INTERFACE)
+if(WIN32)
+    target_link_options(quorvel_pe_header INTERFACE
+        -Wl,--major-os-version,6,--minor-os-version,1
+        -Wl,--major-subsystem-version,6,--minor-subsystem-version,1
+        -Wl,--no-insert-timestamp)
+endif()
+
 # quorvel_link_build_flags(DIRECTORY): every library and program defined in DIRECTORY and in
-# the folders added under it links quorvel_warnings and quorvel_sanitize. Called once all of
-# them are defined, so a target added anywhere in the tree gets the flags without a line of
-# its own.
+# the folders added under it links quorvel_warnings, quorvel_sanitize and quorvel_pe_header.
+# Called once all of them are defined, so a target added anywhere in the tree gets the flags
+# without a line of its own.
 function(quorvel_link_build_flags directory)
     get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
         if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY)$")
-            target_link_libraries(${target} PRIVATE quorvel_warnings quorvel_sanitize)
+            target_link_libraries(${target} PRIVATE quorvel_warnings quorvel_sanitize quorvel_pe_header)
         endif()
     endforeach()
     get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)

@@ -50,6 +50,24 @@ build_test_suites() {
     configure_and_build "$dir" "$type" --target quorvel_test_suites "$@"
 }
 
+# reproducible_environment: exports what makes two builds of one commit, in two clones, the
+# same to the byte: SOURCE_DATE_EPOCH (kept when set, else the commit's time), the one time
+# every tool that stamps a time writes (Qt's resource compiler, the zip's entries, the Debian
+# package); TZ=UTC, as a zip keeps local times; the C locale, for every sorted list; and the
+# file modes of umask 022.
+reproducible_environment() {
+    if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+        if ! SOURCE_DATE_EPOCH=$(git -C "$QUORVEL_ROOT" log -1 --format=%ct 2>/dev/null) ||
+            [ -z "$SOURCE_DATE_EPOCH" ]; then
+            # Not a clone: the time the sources were last changed.
+            SOURCE_DATE_EPOCH=$(find "$QUORVEL_ROOT" -path "$QUORVEL_ROOT/build" -prune -o -type f \
+                -printf '%T@\n' | sort -n | tail -1 | cut -d. -f1)
+        fi
+    fi
+    export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
+    umask 022
+}
+
 # ---- the Windows build: scripts/build-windows, the Windows test stage, bench/windows ----
 
 # install_windows_packages LIST...: install_packages, with the i386 architecture added first

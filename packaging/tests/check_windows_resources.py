@@ -15,8 +15,9 @@ wrong version, a wrong translation, a missing icon...) and fails unless every on
 rejected: the check above must not let a mistake through.
 
 With --exe it checks the real program the Windows build made: a 32-bit (PE32) image for i386,
-a Windows GUI program, importing system DLLs only (no libstdc++, libgcc or winpthread DLL
-beside it), with the version information and the icon group above and its manifest. With
+a Windows GUI program for Windows 7 (system and subsystem version 6.1 in its header, and no
+time stamp there), importing system DLLs only (no libstdc++, libgcc or winpthread DLL beside
+it), with the version information and the icon group above and its manifest. With
 --faults it patches copies of the program, one fault each, and fails unless every one is
 rejected.
 """
@@ -283,6 +284,8 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi3
                "comctl32.dll", "shell32.dll"}
 RT_MANIFEST = 24
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+# The oldest Windows the program is for, as the PE header spells it.
+WINDOWS_7 = (6, 1)
 PE32_MAGIC = 0x10B
 
 
@@ -308,6 +311,15 @@ def check_program(path, ico):
              "not an i386 image (machine 0x%X)" % pe.FILE_HEADER.Machine)
     c.expect(pe.OPTIONAL_HEADER.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI,
              "not a Windows GUI program (subsystem %d)" % pe.OPTIONAL_HEADER.Subsystem)
+    header = pe.OPTIONAL_HEADER
+    for what, major, minor in [
+            ("operating system", header.MajorOperatingSystemVersion, header.MinorOperatingSystemVersion),
+            ("subsystem", header.MajorSubsystemVersion, header.MinorSubsystemVersion)]:
+        c.expect((major, minor) == WINDOWS_7, "the header's %s version is %d.%d, not %d.%d (Windows 7)"
+                 % ((what, major, minor) + WINDOWS_7))
+    # Built twice from the same sources, the program is the same to the byte.
+    c.expect(pe.FILE_HEADER.TimeDateStamp == 0,
+             "the header carries a time stamp (0x%X)" % pe.FILE_HEADER.TimeDateStamp)
     imports = [entry.dll.decode("ascii", "replace").lower()
                for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
     c.expect(imports, "no imports found")
@@ -357,6 +369,10 @@ def replace_bytes(old, new, section=None):
 PROGRAM_FAULTS = [
     ("built for x86-64", patch_header(lambda pe: (pe.FILE_HEADER, "Machine"), 0x8664)),
     ("a console program", patch_header(lambda pe: (pe.OPTIONAL_HEADER, "Subsystem"), 3)),
+    ("subsystem version 4.1", patch_header(lambda pe: (pe.OPTIONAL_HEADER, "MajorSubsystemVersion"), 4)),
+    ("subsystem version 6.0 (Windows Vista)", patch_header(lambda pe: (pe.OPTIONAL_HEADER, "MinorSubsystemVersion"), 0)),
+    ("operating system version 4.1", patch_header(lambda pe: (pe.OPTIONAL_HEADER, "MajorOperatingSystemVersion"), 4)),
+    ("the build time in the header", patch_header(lambda pe: (pe.FILE_HEADER, "TimeDateStamp"), 0x6750C7A0)),
     ("importing a libgcc DLL", replace_bytes(b"msvcrt.dll", b"libgcc.dll")),
     ("product name changed", replace_bytes(utf16("Quorvel Demo"), utf16("Quorvel Dem0"), b".rsrc")),
     ("file version 1.01.0003", replace_bytes(utf16("1.01.0002"), utf16("1.01.0003"), b".rsrc")),
@@ -391,7 +407,7 @@ def main_program(args):
         print("PASS: all %d faults of the program detected" % count)
         return 0
     problems, imports = check_program(args.exe, args.ico)
-    return problems.report("%s is a PE32 i386 Windows GUI program importing %s only, with its version "
+    return problems.report("%s is a PE32 i386 Windows GUI program for Windows 6.1, importing %s only, with its version "
                            "information, icon group %s and manifest"
                            % (os.path.basename(args.exe), ", ".join(imports), ICON_GROUP_NAME))
 

@@ -102,8 +102,10 @@ QFont font(const FontDescription &d)
     return f;
 }
 
-void applyColours(QWidget *w, Kind kind, const Colour &back, const Colour &fore)
+void applyColours(QWidget *w, ControlView control)
 {
+    const Kind kind = control.kind();
+    const Colour back = control.back();
     if (!back.isDefault()) {
         QPalette p = w->palette();
         // A text box's back colour is its field; any other control's is its surface, which
@@ -112,6 +114,12 @@ void applyColours(QWidget *w, Kind kind, const Colour &back, const Colour &fore)
         w->setPalette(p);
         w->setAutoFillBackground(kind != Kind::TextBox);
     }
+    // The text goes on the field of a text box, else on the surface the widget shows (its
+    // own, or its container's where it fills none).
+    QColor surface = w->palette().color(kind == Kind::TextBox ? QPalette::Base : QPalette::Window);
+    if (kind != Kind::TextBox && !w->autoFillBackground() && w->parentWidget())
+        surface = w->parentWidget()->palette().color(QPalette::Window);
+    const Colour fore = control.textColour(surface.rgb() & 0xFFFFFF);
     if (!fore.isDefault()) {
         QPalette p = w->palette();
         const QColor c = colour(fore);

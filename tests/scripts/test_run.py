@@ -2,7 +2,7 @@
 """scripts/run on a machine without a display: its private virtual screen is closed to other
 users (an X cookie, a VNC password, loopback only), a busy VNC port does not trip it, and nothing
 it made is left once the program ends or the script gets INT, TERM or HUP. With a display it
-just runs the program.
+just runs the program; a TMPDIR it cannot write to makes it take another private folder.
 
 A stand-in takes the program's place (QUORVEL_RUN_PROGRAM), so nothing is built: it writes its
 environment to a folder, waits until a file named "stop" appears there, and exits with status 7.
@@ -390,6 +390,26 @@ def test_with_display(work):
           "%s: left files behind" % what)
 
 
+def test_unwritable_tmpdir(work):
+    """No XDG_RUNTIME_DIR and a TMPDIR nothing can be made in: another private folder serves."""
+    what = "run with a display, no XDG_RUNTIME_DIR and a TMPDIR that is no folder"
+    not_a_folder = os.path.join(work, "not-a-folder")
+    open(not_a_folder, "w").close()
+    run = Run(work, {"DISPLAY": ":4711", "TMPDIR": not_a_folder})
+    env = run.program_env()
+    runtime = env.get("XDG_RUNTIME_DIR", "") if env else ""
+    if check(env is not None, "%s: the program did not start: %r" % (what, run.output())):
+        folder = os.path.dirname(runtime)
+        check(os.path.isdir(runtime) and mode(runtime) == 0o700 and mode(folder) == 0o700
+              and os.path.dirname(folder) in ("/tmp", "/var/tmp"),
+              "%s: XDG_RUNTIME_DIR is %r" % (what, runtime))
+    run.end_program()
+    status, out, err = run.finish()
+    check((status, out, err) == (7, "", ""), "%s: ended %s, printed %r %r" % (what, status, out, err))
+    check(not runtime or not os.path.exists(os.path.dirname(runtime)),
+          "%s: left %s behind" % (what, os.path.dirname(runtime)))
+
+
 def test_bad_program(work):
     what = "run with QUORVEL_RUN_PROGRAM naming no program"
     run = Run(work, {"QUORVEL_RUN_PROGRAM": os.path.join(work, "missing")})
@@ -413,6 +433,7 @@ def main():
         os.chmod(standin, 0o755)
         test_bad_program(work)
         test_with_display(work)
+        test_unwritable_tmpdir(work)
         first = test_headless(work)
         if first:
             test_busy_port_and_signals(work, *first)

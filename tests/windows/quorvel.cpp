@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace quorvel {
 
@@ -146,11 +147,22 @@ POINT clientOrigin(HWND window)
     return clientToScreen(window, {0, 0});
 }
 
-Quorvel::Quorvel()
+Quorvel::Quorvel() : process_(Process::start(programPath()))
 {
-    process_ = Process::start(programPath());
     REQUIRE_MESSAGE(process_.started(), "cannot start ", narrow(programPath()));
     REQUIRE(process_.waitForInputIdle());
+    waitForMainWindow();
+}
+
+Quorvel::Quorvel(Process running, const std::string& from) : process_(std::move(running))
+{
+    // Wine tells when a program first waits for input only to the process that made it.
+    REQUIRE_MESSAGE(process_.started(), "no program started from ", from);
+    waitForMainWindow();
+}
+
+void Quorvel::waitForMainWindow()
+{
     main_ = process_.waitForWindow(L"QuorvelForm", nullptr);
     REQUIRE_MESSAGE(main_ != nullptr, "no main window");
     // Painted and on the screen once the pad shows.

@@ -76,6 +76,9 @@ class Quorvel {
 public:
     // Started, and waited for until its main window shows the direction pad.
     Quorvel();
+    // The same for a program started otherwise, running in `running` (`from` says how, for
+    // the report).
+    Quorvel(Process running, const std::string& from);
     // Closed through its main window (or, failing that, ended); no button is left held.
     ~Quorvel();
     Quorvel(const Quorvel&) = delete;
@@ -111,6 +114,8 @@ public:
     DWORD waitForExitCode() const;
 
 private:
+    void waitForMainWindow();
+
     Process process_;
     HWND main_ = nullptr;
 };

@@ -54,6 +54,15 @@ Process Process::start(const std::wstring& exe, const std::wstring& arguments)
     return p;
 }
 
+Process Process::attach(DWORD id)
+{
+    Process p;
+    p.process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+    if (p.process_)
+        p.id_ = id;
+    return p;
+}
+
 bool Process::waitForInputIdle(Millis timeout) const
 {
     return WaitForInputIdle(process_, static_cast<DWORD>(timeout.count())) == 0;

@@ -49,6 +49,9 @@ public:
 
     // Starts `exe` with `arguments`; not started (see started()) on failure.
     static Process start(const std::wstring& exe, const std::wstring& arguments = {});
+    // The running process `id`, to wait for, read and end; not started() when it cannot be
+    // opened.
+    static Process attach(DWORD id);
 
     bool started() const { return process_ != nullptr; }
 

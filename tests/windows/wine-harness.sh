@@ -6,7 +6,8 @@
 #   wh_prefix DIR [managed]   create (first time, wineboot) or reuse the Wine prefix DIR and
 #                             export WINEPREFIX; 32-bit, no Mono or Gecko, Wine's own fonts
 #                             copied in, window frames drawn by Wine itself (Managed=N), or
-#                             with "managed" by a window manager (Managed=Y, UseTakeFocus=N)
+#                             with "managed" by a window manager (Managed=Y, UseTakeFocus=N);
+#                             HOME is DIR-home from then on
 #   wh_start_openbox          the Openbox window manager on DISPLAY, once it takes requests
 #   wh_cleanup                wineserver -k, stop Openbox and Xvfb (install it as an EXIT trap)
 #
@@ -20,6 +21,10 @@
 #     and falls back on the host's: they are copied into the prefix, so that texts are laid
 #     out in the faces a Windows system has.
 #   - WINEDEBUG=-all: Wine's own diagnostics would drown the test report.
+#   - Nothing goes into the user's home folder: Wine's first start (wineboot) and its menu
+#     builder would make menus, .desktop files and folders there, and Windows programs write
+#     shortcuts that the menu builder would turn into more. Wine gets a home of its own beside
+#     the prefix, and no menu builder (winemenubuilder.exe=d).
 #
 # Timings go to standard error as "wine: ... N s".
 
@@ -65,7 +70,9 @@ wh_prefix() {
     mkdir -p "$(dirname "$dir")" || return 1
     export WINEPREFIX
     WINEPREFIX=$(cd "$(dirname "$dir")" && pwd)/$(basename "$dir")
-    export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    export HOME=$WINEPREFIX-home
+    mkdir -p "$HOME" || return 1
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         start=$SECONDS
         wineboot -i >"$WH_TMP/wineboot.log" 2>&1 || { cat "$WH_TMP/wineboot.log" >&2; return 1; }
