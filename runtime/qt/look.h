@@ -1,7 +1,7 @@
 // The one place that decides style, colours and fonts, so that no desktop theme changes them.
 #pragma once
 
-#include "runtime/types.h"
+#include "runtime/view.h"
 
 #include <QColor>
 #include <QFont>
@@ -35,7 +35,9 @@ QFont font(const FontDescription &description);
 // "MS Sans Serif" and "Arial" become the installed face with their widths.
 QString mapFamily(const QString &family);
 
-// A control's described colours on its widget; a default colour leaves the palette's.
-void applyColours(QWidget *widget, Kind kind, const Colour &back, const Colour &fore);
+// A control's colours on its widget: its back colour, and its text colour where that reads on
+// the surface under the text (ControlView::textColour), else the standard black. A default
+// colour leaves the palette's.
+void applyColours(QWidget *widget, ControlView control);
 
 } // namespace Runtime::QtUi::Look

@@ -315,7 +315,7 @@ std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
     w->setObjectName(QString::fromStdString(control.key()));
     if (const FontDescription font = control.font(); font.family)
         w->setFont(Look::font(font));
-    Look::applyColours(w, control.kind(), control.back(), control.fore());
+    Look::applyColours(w, control);
     const Rect r = control.rect();
     w->setGeometry(r.x, r.y, r.width, r.height);
     w->show();
