@@ -27,11 +27,6 @@ QAccessible::Role roleOf(Role role)
     return QAccessible::Client;
 }
 
-QString qText(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // One key of a group drawn as keys: a push button of its own, inside the group.
 class KeyPartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface
 {

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <cstdint>
 
 namespace Runtime::QtUi::Look {
 
@@ -102,10 +103,33 @@ QFont font(const FontDescription &d)
     return f;
 }
 
+namespace {
+
+std::uint32_t rgbOf(const QColor &c)
+{
+    return c.rgb() & 0xFFFFFF;
+}
+
+// The colour under a control's text: a text box's field; else the control's own surface, or
+// that of the nearest container with a colour of its own, as a label, frame, check box or
+// option button shows its container's.
+std::uint32_t surfaceUnder(ControlView control)
+{
+    if (control.kind() == Kind::TextBox)
+        return control.back().isDefault() ? 0xFFFFFF : rgbOf(colour(control.back()));
+    for (ControlView c = control; c; c = c.container()) {
+        if (!c.back().isDefault())
+            return rgbOf(colour(c.back()));
+    }
+    return rgbOf(buttonFace());
+}
+
+} // namespace
+
 void applyColours(QWidget *w, ControlView control)
 {
     const Kind kind = control.kind();
-    const Colour back = control.back();
+    const Colour back = control.back(), fore = control.fore();
     if (!back.isDefault()) {
         QPalette p = w->palette();
         // A text box's back colour is its field; any other control's is its surface, which
@@ -114,15 +138,10 @@ void applyColours(QWidget *w, ControlView control)
         w->setPalette(p);
         w->setAutoFillBackground(kind != Kind::TextBox);
     }
-    // The text goes on the field of a text box, else on the surface the widget shows (its
-    // own, or its container's where it fills none).
-    QColor surface = w->palette().color(kind == Kind::TextBox ? QPalette::Base : QPalette::Window);
-    if (kind != Kind::TextBox && !w->autoFillBackground() && w->parentWidget())
-        surface = w->parentWidget()->palette().color(QPalette::Window);
-    const Colour fore = control.textColour(surface.rgb() & 0xFFFFFF);
     if (!fore.isDefault()) {
         QPalette p = w->palette();
-        const QColor c = colour(fore);
+        const Colour text = control.textColour(surfaceUnder(control));
+        const QColor c = text.isDefault() ? QColor(0, 0, 0) : colour(text);
         p.setColor(QPalette::WindowText, c);
         p.setColor(QPalette::Text, c);
         p.setColor(QPalette::ButtonText, c);

@@ -35,8 +35,9 @@ QFont font(const FontDescription &description);
 // "MS Sans Serif" and "Arial" become the installed face with their widths.
 QString mapFamily(const QString &family);
 
-// A control's described colours on its widget, its text colour as the runtime finds it reads on
-// the surface under it; a default colour leaves the palette's.
+// A control's colours on its widget: its back colour, and its text colour where that reads on
+// the surface under the text (ControlView::textColour), else the standard black. A default
+// colour leaves the palette's.
 void applyColours(QWidget *widget, ControlView control);
 
 } // namespace Runtime::QtUi::Look

@@ -60,11 +60,6 @@ std::int16_t shiftBits(Qt::KeyboardModifiers modifiers)
     return bits;
 }
 
-QString qText(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 std::string stdText(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();

@@ -10,6 +10,12 @@
 
 namespace Runtime::QtUi {
 
+// The runtime's text (UTF-8) as Qt's.
+inline QString qText(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 // A picture box: paints its picture (inside a 2-pixel sunken border when it has one) and the
 // focus indicator, and reports the pointer in whole pixels of its drawing area.
 class PictureBoxWidget final : public QWidget
