@@ -51,15 +51,6 @@ std::int16_t buttonBits(Qt::MouseButtons buttons)
     return bits;
 }
 
-std::int16_t shiftBits(Qt::KeyboardModifiers modifiers)
-{
-    std::int16_t bits = 0;
-    if (modifiers & Qt::ShiftModifier) bits |= ShiftKey::Shift;
-    if (modifiers & Qt::ControlModifier) bits |= ShiftKey::Ctrl;
-    if (modifiers & Qt::AltModifier) bits |= ShiftKey::Alt;
-    return bits;
-}
-
 std::string stdText(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
@@ -84,6 +75,15 @@ protected:
 };
 
 } // namespace
+
+std::int16_t shiftBits(Qt::KeyboardModifiers modifiers)
+{
+    std::int16_t bits = 0;
+    if (modifiers & Qt::ShiftModifier) bits |= ShiftKey::Shift;
+    if (modifiers & Qt::ControlModifier) bits |= ShiftKey::Ctrl;
+    if (modifiers & Qt::AltModifier) bits |= ShiftKey::Alt;
+    return bits;
+}
 
 // ---- the picture box --------------------------------------------------------------------
 

@@ -10,6 +10,9 @@
 
 namespace Runtime::QtUi {
 
+// Qt's keyboard modifiers as the runtime's shift bits.
+std::int16_t shiftBits(Qt::KeyboardModifiers modifiers);
+
 // The runtime's text (UTF-8) as Qt's.
 inline QString qText(const std::string &text)
 {

@@ -1,6 +1,8 @@
 // A form's window, and the keys of every window.
 #include "runtime/qt/window.h"
 
+#include "runtime/qt/peers.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -173,15 +175,10 @@ std::optional<Key> runtimeKey(int qtKey)
     }
 }
 
-std::int16_t shiftBits(const QKeyEvent *event)
+std::int16_t keyShiftBits(const QKeyEvent *event)
 {
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    std::int16_t bits = 0;
     // Shift+Tab comes as Backtab.
-    if ((modifiers & Qt::ShiftModifier) || event->key() == Qt::Key_Backtab) bits |= ShiftKey::Shift;
-    if (modifiers & Qt::ControlModifier) bits |= ShiftKey::Ctrl;
-    if (modifiers & Qt::AltModifier) bits |= ShiftKey::Alt;
-    return bits;
+    return shiftBits(event->modifiers()) | (event->key() == Qt::Key_Backtab ? ShiftKey::Shift : 0);
 }
 
 } // namespace
@@ -204,8 +201,8 @@ bool reportKey(QWidget *receiver, QKeyEvent *key)
         return false;
     reported = key;
     reportedAt = receiver;
-    const bool taken = press ? Report::keyPressed(window->form(), *known, shiftBits(key), key->isAutoRepeat())
-                             : Report::keyReleased(window->form(), *known, shiftBits(key));
+    const bool taken = press ? Report::keyPressed(window->form(), *known, keyShiftBits(key), key->isAutoRepeat())
+                             : Report::keyReleased(window->form(), *known, keyShiftBits(key));
     if (taken)
         key->accept();
     return taken;
