@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Builds the Debian package with CPack from a finished build and checks it as apt would see it:
 name, version, architecture, dependencies found from the linked libraries, the file list with
-owners and modes, and the desktop files inside.
+owners and modes, and the desktop files inside; and as Debian's own checker, lintian, sees it:
+no error and no warning.
 
     check_deb.py BUILD_DIR VERSION FILE_LIST
 """
 
 import glob
 import os
+import shutil
 import sys
 import tempfile
 
@@ -31,6 +33,16 @@ def depends_names(depends):
             if alternative.strip():
                 names.append(alternative.split("(")[0].strip().split(":")[0])
     return names
+
+
+def check_lintian(problems, deb):
+    """Debian's checker finds no error and no warning (its notes for information are not
+    faults)."""
+    if not problems.expect(shutil.which("lintian"), "lintian is not installed (scripts/packages-test.txt)"):
+        return
+    status, output = run(["lintian", "--fail-on", "error,warning", deb])
+    tags = [line for line in output.splitlines() if line[:2] in ("E:", "W:")]
+    problems.expect(status == 0 and not tags, "lintian (status %d): %s" % (status, "; ".join(tags) or output))
 
 
 def main():
@@ -73,12 +85,15 @@ def main():
             files.append(name)
         compare_file_lists(problems, sorted(files), expected, "the package")
 
+        check_lintian(problems, deb)
+
         root = os.path.join(scratch, "root")
         status, output = run(["dpkg-deb", "--extract", deb, root])
         if problems.expect(status == 0, "dpkg-deb --extract: %s" % output):
             check_program_file(problems, os.path.join(root, "usr", "bin", "quorvel"))
             check_desktop_tree(problems, root, version)
-    return problems.report("%s: version %s, Depends %s; %d files" % (os.path.basename(deb), version, depends, len(expected)))
+    return problems.report("%s: version %s, Depends %s; %d files; no error or warning from lintian"
+                           % (os.path.basename(deb), version, depends, len(expected)))
 
 
 if __name__ == "__main__":

@@ -5,8 +5,8 @@
 
 ZIP is build/windows/Quorvel-VERSION-win32.zip and PROGRAM the Quorvel.exe it was packed from.
 Its one folder holds Quorvel.exe (the program's very bytes), README.txt and LICENSE.txt, in
-that folder's sorted order, all with one time; the texts have Notepad's CRLF line ends, and the
-read-me's lines are no wider than its first paragraph, 72 columns.
+that folder's sorted order, all with one time and no extra fields; the texts have Notepad's CRLF
+line ends, and the read-me's lines are no wider than its first paragraph, 72 columns.
 """
 
 import os
@@ -29,6 +29,9 @@ def main():
         c.expect(names == ["%s/%s" % (folder, f) for f in FILES], "the zip holds %s" % names)
         c.expect(len({e.date_time for e in entries}) == 1,
                  "its files have different times: %s" % sorted({e.date_time for e in entries}))
+        # Extra fields carry what differs with every build: access and change times, owners.
+        extra = [e.filename for e in entries if e.extra]
+        c.expect(not extra, "its entries carry extra fields: %s" % ", ".join(extra))
         contents = {os.path.basename(e.filename): z.read(e) for e in entries}
     with open(program, "rb") as f:
         c.expect(contents.get("Quorvel.exe") == f.read(), "its Quorvel.exe differs from %s" % program)
@@ -40,7 +43,7 @@ def main():
         if name == "README.txt":
             wide = [line for line in lines if len(line) > README_WIDTH]
             c.expect(not wide, "README.txt has lines wider than %d columns: %s" % (README_WIDTH, wide))
-    return c.report("%s: %s, in order, one time, CRLF texts, a read-me %d columns wide"
+    return c.report("%s: %s, in order, one time, no extra fields, CRLF texts, a read-me %d columns wide"
                     % (os.path.basename(path), ", ".join(FILES), README_WIDTH))
 
 
