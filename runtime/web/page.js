@@ -103,6 +103,7 @@ mergeInto(LibraryManager.library, {
       QV.messageBox = null;
       for (var id in QV.windows)
         QV.windows[id].frame.remove();
+      QV.desktop.hidden = true;
       var status = document.getElementById('qv-status');
       status.textContent = line;
       var again = document.createElement('a');
@@ -369,6 +370,12 @@ mergeInto(LibraryManager.library, {
           report(0, e, bit);
         } else if (box.held & bit) {
           box.held &= ~bit;
+          if (!box.held) {
+            // The last button up ends the press, whether or not the capture's end is told.
+            if (el.hasPointerCapture(e.pointerId))
+              el.releasePointerCapture(e.pointerId);
+            box.pointer = null;
+          }
           report(2, e, bit);
         }
       }

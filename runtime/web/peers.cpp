@@ -37,7 +37,7 @@ std::string domId(ControlView control)
 }
 
 Element::Element(const Backend &backend, ControlView control, FormWindow &window, Element *container)
-    : m_backend(backend), m_view(control), m_id(g_nextId++)
+    : m_backend(backend), m_view(control), m_window(window), m_id(g_nextId++)
 {
     g_elements[m_id] = this;
     const Rect r = control.rect();
@@ -66,6 +66,14 @@ Element *Element::byId(int id)
 {
     const auto it = g_elements.find(id);
     return it == g_elements.end() ? nullptr : it->second;
+}
+
+void Element::refreshWindow(const FormWindow &window)
+{
+    for (const auto &[id, element] : g_elements) {
+        if (&element->m_window == &window)
+            element->stateChanged();
+    }
 }
 
 void Element::paint()

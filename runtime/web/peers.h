@@ -27,12 +27,16 @@ public:
 
     // The element of page number `id`, or nullptr once it is gone.
     static Element *byId(int id);
+    // Every element of a window reads its state anew, as the window is shown: the program may
+    // have set what its controls say since they were made.
+    static void refreshWindow(const FormWindow &window);
 
 private:
     void paint();
 
     const Backend &m_backend;
     ControlView m_view;
+    const FormWindow &m_window;
     int m_id;
 };
 

@@ -4,6 +4,7 @@
 
 #include "runtime/web/backend.h"
 #include "runtime/web/page.h"
+#include "runtime/web/peers.h"
 
 #include <emscripten.h>
 
@@ -57,6 +58,8 @@ FormWindow *FormWindow::byId(int id)
 
 void FormWindow::show(Point clientOrigin, bool modal)
 {
+    if (!m_visible)
+        Element::refreshWindow(*this);
     m_visible = true;
     qv_window_show(m_id, clientOrigin.x, clientOrigin.y, modal);
     if (modal) {
