@@ -18,7 +18,7 @@ struct EmbeddedFile
 // Every stored picture: its name ("PicM") and the bytes of its BMP file.
 std::span<const EmbeddedFile> storedPictures();
 
-// The faces of the page's font: "regular", "bold", "bold-italic", each a TrueType file.
+// The faces of the page's font: "regular", "bold", "bold-italic", each a WOFF file.
 std::span<const EmbeddedFile> fontFiles();
 
 } // namespace Runtime::Web

@@ -894,7 +894,7 @@ mergeInto(LibraryManager.library, {
   qv_end: function (status) {
     if (QV.ended)
       return;
-    QV.end(status === 0 ? document.title + ' has ended. '
-                        : document.title + ' ended after an error (status ' + status + '). ');
+    var why = Module['lastError'] ? ': ' + Module['lastError'] : ' (status ' + status + ')';
+    QV.end(document.title + (status === 0 ? ' has ended. ' : ' ended after an error' + why + '. '));
   }
 });

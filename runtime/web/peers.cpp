@@ -72,7 +72,7 @@ void Element::refreshWindow(const FormWindow &window)
 {
     for (const auto &[id, element] : g_elements) {
         if (&element->m_window == &window)
-            element->stateChanged();
+            Accessibility::update(*element);
     }
 }
 

@@ -8,3 +8,9 @@ Module['onRuntimeInitialized'] = function () {
 Module['onAbort'] = function (what) {
   QV.stopped(what);
 };
+// What the program says on standard error goes to the console, and its last line into the line
+// that says why the program ended.
+Module['printErr'] = function (text) {
+  Module['lastError'] = text;
+  console.warn(text);
+};

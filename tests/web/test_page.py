@@ -13,6 +13,7 @@ import functools
 import http.server
 import io
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -400,6 +401,29 @@ class PageTest(unittest.TestCase):
                 b.wait_for("document.getElementById('Form1') && !document.getElementById('Form1').hidden")
                 b.settle()
                 self.assertFace('pic1', 'pic3')
+
+    def test_run_time_error_in_a_message_box_ends_the_page(self):
+        # The browser fails to decode one picture, the pad's lit Up key, which is read when first
+        # shown: pressing Up raises run-time error 481 inside an event procedure.
+        with open(os.path.join(ROOT, 'assets', 'pictures.txt')) as listing:
+            names = [re.match(r'[^\s:(]+', line).group() for line in listing if re.match(r'[^#\s]', line)]
+        failing = names.index('ImageList1-2')
+        script = self.b.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': f"""
+            const decode = window.createImageBitmap;
+            let calls = 0;
+            window.createImageBitmap = (blob, options) =>
+                calls++ === {failing} ? Promise.reject(new Error('undecodable')) : decode(blob, options);"""})
+        try:
+            self.b.open(self.server.url)
+        finally:
+            self.b.driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', script)
+        b = self.b
+        b.click(*b.at('Picture1', PAD_UP))
+        self.assertEqual(b.js("return document.querySelector('.qv-msgbox .qv-prompt').textContent"),
+                         "Run-time error '481':\n\nInvalid picture: ImageList1-2")
+        b.keys(Keys.ESCAPE)
+        self.assertEqual(b.js("return document.getElementById('qv-status').textContent"),
+                         'Quorvel ended after an error (status 1). Start it again')
 
     # ---- the keyboard ----
     def test_keyboard_round_and_keys_on_bitmap_controls(self):
