@@ -63,6 +63,9 @@ void describe(const Element &element)
                 1, -1, -1);
         return;
     }
+    // The runtime's groups of option buttons, standard or drawn, each one radio group.
+    if (const std::string group = view.optionGroup(); !group.empty())
+        qv_aria_group(element.id(), (view.form().name() + "-" + group).c_str());
     const std::vector<PartView> parts = view.parts();
     if (!parts.empty()) {
         std::string names;

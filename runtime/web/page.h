@@ -49,6 +49,8 @@ void qv_box_paint(int element, int picture, int ax, int ay, int aw, int ah, int 
 // pressed are -1 when the role has no such state.
 void qv_aria(int element, const char *role, const char *name, const char *labelledBy,
              const char *description, int focusable, int checked, int pressed);
+// The element joins the radio group `group` (a DOM id), made with its first member.
+void qv_aria_group(int element, const char *group);
 // A group's keys, made once: `names` separated by newlines, rects as x, y, width, height.
 void qv_aria_parts(int element, const char *names, const int *rects, int count);
 // Which keys are held, one flag each, and the key the keyboard pressed last (-1 for none).

@@ -775,6 +775,33 @@ mergeInto(LibraryManager.library, {
     }
   },
 
+  qv_aria_group__deps: ['$QV'],
+  qv_aria_group: function (id, group) {
+    var element = QV.elements[id];
+    if (!element)
+      return;
+    var name = UTF8ToString(group);
+    var radios = document.getElementById(name);
+    if (!radios) {
+      radios = document.createElement('div');
+      radios.id = name;
+      radios.className = 'qv-part';
+      radios.setAttribute('role', 'radiogroup');
+      element.el.parentNode.insertBefore(radios, element.el);
+    }
+    var owned = (radios.getAttribute('aria-owns') || '').split(' ').filter(Boolean);
+    // A standard option button's radio is its input, inside the label that shows its text.
+    var radio = element.kind === 6 ? element.focusable : element.el;
+    if (!radio.id)
+      radio.id = element.el.id + '-radio';
+    owned.push(radio.id);
+    // Read in the page's order, from the top down.
+    owned.sort(function (a, b) {
+      return document.getElementById(a).compareDocumentPosition(document.getElementById(b)) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1;
+    });
+    radios.setAttribute('aria-owns', owned.join(' '));
+  },
+
   qv_aria_parts__deps: ['$QV'],
   qv_aria_parts: function (id, names, rects, count) {
     var element = QV.elements[id];

@@ -461,19 +461,29 @@ class PageTest(unittest.TestCase):
         b = self.b
         b.click(*b.at('Chk1', BALL))
 
+        groups = {}
+
         def tree():
             b.driver.execute_cdp_cmd('Accessibility.enable', {})
             nodes = b.driver.execute_cdp_cmd('Accessibility.getFullAXTree', {})['nodes']
+            by_id = {n['nodeId']: n for n in nodes}
             found = {}
             for n in nodes:
                 if n.get('ignored'):
                     continue
                 props = {p['name']: p['value'].get('value') for p in n.get('properties', [])}
-                found.setdefault(n.get('name', {}).get('value'), []).append(
-                    (n.get('role', {}).get('value'), props.get('checked'), props.get('pressed')))
+                role, name = n.get('role', {}).get('value'), n.get('name', {}).get('value')
+                found.setdefault(name, []).append((role, props.get('checked'), props.get('pressed')))
+                if role == 'radio':
+                    parent = by_id.get(n.get('parentId'), {})
+                    if parent.get('role', {}).get('value') == 'radiogroup':
+                        groups.setdefault(parent['nodeId'], []).append(name)
             return found
 
         found = tree()
+        # Each group of option buttons, standard or drawn, is one radio group, read top down.
+        self.assertEqual(sorted(groups.values()),
+                         [['Option1(0)', 'Option1(1)'], ['qvOption1(0)', 'qvOption1(1)', 'qvOption1(2)']])
         expected = [
             ('qvCheck1', 'checkbox', 'true', None),
             ('qvOption1(0)', 'radio', 'true', None),
