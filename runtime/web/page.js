@@ -892,7 +892,6 @@ mergeInto(LibraryManager.library, {
     frame.style.left = Math.max(0, left) + 'px';
     frame.style.top = Math.max(0, top) + 'px';
     frame.style.visibility = '';
-    frame.classList.add('qv-active');
     QV.activate(null);
     frame.classList.add('qv-active');
     QV.updateInert();

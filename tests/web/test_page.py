@@ -322,6 +322,10 @@ class PageTest(unittest.TestCase):
         self.assertEqual(b.value('Text1'), 'Text1 typed')
         self.assertEqual(b.js("return document.querySelector('#Form1-Frame1 > legend').textContent"),
                          'Standard MS Custom Controls')
+        self.assertEqual(b.value('Label1', 'textContent'), 'Label1')
+        # A click gives a standard button the focus, as on the desktop.
+        b.click(*b.at('Command1', (60, 15)))
+        self.assertEqual(b.focused(), 'Command1')
 
     def test_three_buttons_touch_and_no_context_menu(self):
         b = self.b
