@@ -5,6 +5,9 @@
 #if defined(_WIN32)
 #include "runtime/win32/backend.h"
 namespace Platform = Runtime::Win32;
+#elif defined(__EMSCRIPTEN__)
+#include "runtime/web/backend.h"
+namespace Platform = Runtime::Web;
 #else
 #include "runtime/qt/backend.h"
 namespace Platform = Runtime::QtUi;

@@ -11,7 +11,16 @@
 #                     meant for Windows 7 and later; and no time stamp, so that two builds of
 #                     the same sources give the same bytes. Empty elsewhere.
 #
-# Only C++ sources take them: the resource scripts of the Windows build go to windres.
+# Only C++ sources take them: the resource scripts of the Windows build go to windres. The one
+# global flag is the browser build's -fexceptions below, which every object must share.
+
+# The browser build (Emscripten): C++ exceptions as JavaScript exceptions, on every object and
+# at the link, since the runtime throws its run-time errors. WebAssembly's own exceptions
+# (-fwasm-exceptions) crash Emscripten 3.1.6's Asyncify pass, which the page needs.
+if(EMSCRIPTEN)
+    add_compile_options(-fexceptions)
+    add_link_options(-fexceptions)
+endif()
 
 add_library(quorvel_warnings INTERFACE)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")

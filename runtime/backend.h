@@ -90,9 +90,13 @@ public:
     // without one (Escape, or the frame's close command).
     virtual int messageBox(const MessageBoxRequest &request) = 0;
 
-    // The program's event loop: runs until quit(), and returns its status.
+    // The program's event loop: runs until quit(), and returns its status. A platform that
+    // runs the loop itself (a web browser) is handed the program instead, and exec() never
+    // returns: what its callers made stays alive, the platform's events reach the runtime
+    // through Report, and quit() ends the program.
     virtual int exec() = 0;
-    // Leaves the program's event loop, and every modal loop inside it.
+    // Leaves the program's event loop, and every modal loop inside it; where exec() does not
+    // return, ends the program with `status`.
     virtual void quit(int status) = 0;
     // Whether the program's event loop runs.
     virtual bool inEventLoop() const = 0;

@@ -81,6 +81,13 @@ void Control::stateChanged() const
         m_peer->stateChanged();
 }
 
+std::string_view Control::optionGroup() const
+{
+    const bool option = m_description.index >= 0
+            && (kind() == Kind::OptionButton || m_description.role == Role::RadioButton);
+    return option ? std::string_view(m_description.name) : std::string_view();
+}
+
 bool Control::takesFocus() const
 {
     if (!isVisible())

@@ -72,6 +72,9 @@ public:
     // Whether the keyboard can reach it: a standard control that takes focus, or a picture
     // box drawn as a control. Hidden stores never.
     bool takesFocus() const;
+    // The group of option buttons it is an element of, by name: the elements of one control
+    // array of option buttons, standard or drawn, are one group. Empty for any other control.
+    std::string_view optionGroup() const;
     bool hasFocus() const;
     // The accessible name: the text of the label that names it, else its own name.
     std::string accessibleName() const;

@@ -74,13 +74,12 @@ namespace {
 // An element of a group of option buttons, standard or drawn.
 bool isOption(const Control &c)
 {
-    return c.description().index >= 0
-            && (c.kind() == Kind::OptionButton || c.description().role == Role::RadioButton);
+    return !c.optionGroup().empty();
 }
 
 bool sameGroup(const Control &a, const Control &b)
 {
-    return isOption(a) && isOption(b) && std::string_view(a.description().name) == b.description().name;
+    return isOption(a) && a.optionGroup() == b.optionGroup();
 }
 
 bool isArrow(Key key)

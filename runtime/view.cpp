@@ -44,6 +44,7 @@ bool ControlView::takesFocus() const { return m_control->takesFocus(); }
 Role ControlView::role() const { return m_control->description().role; }
 std::string ControlView::accessibleName() const { return m_control->accessibleName(); }
 ControlView ControlView::labelledBy() const { return ControlView(m_control->label()); }
+std::string ControlView::optionGroup() const { return std::string(m_control->optionGroup()); }
 
 const Picture &ControlView::picture() const
 {

@@ -83,6 +83,9 @@ public:
     std::string accessibleName() const;
     std::string accessibleDescription() const;
     ControlView labelledBy() const; // the label that names it, if any
+    // The group of option buttons it belongs to, by name, which the arrow keys move within and
+    // assistive technology reads as one radio group; empty for a control of no group.
+    std::string optionGroup() const;
     AccessibleState state() const;
     // What the default action does ("Press", "Check", "Uncheck"), empty for none.
     std::string defaultAction() const;

@@ -89,3 +89,22 @@ configure_windows() {
     cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QUORVEL_ROOT/cmake/mingw-i686.cmake" "$@" >/dev/null
 }
+
+# ---- the browser build: scripts/build-web, the web test stage, bench/web ----
+
+# use_emscripten: Debian's Emscripten runs JavaScript tools of its own under Node, with Debian's
+# Node modules (acorn among them); a Node that is not Debian's is shown where those are.
+use_emscripten() {
+    if ! node -e 'require("acorn")' >/dev/null 2>&1; then
+        export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+    fi
+}
+
+# configure_web BUILD_DIR [extra cmake arguments...]: the page, Release, with Emscripten's
+# toolchain; the program alone (the test suites and the drawing tools are the desktop's).
+configure_web() {
+    local dir=$1
+    shift
+    emcmake cmake -S "$QUORVEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_TOOLS=OFF "$@" >/dev/null
+}

@@ -1,0 +1,71 @@
+// The browser back end of the forms runtime (Emscripten 3.1.6): the program as a web page.
+//
+//  [X] Windows: each form a window drawn in the page, a caption bar with its caption exactly as
+//      stored, the program's icon and a close button, its client area at the form's size where
+//      the runtime places it; the page is the screen. A modal window or the message box keeps
+//      every other window inert; a window is moved by its caption bar (window.h).
+//  [X] Reports: the close button; shown; hidden when the page is (another tab, a minimised
+//      browser); blocked by a modal window (window.h).
+//  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state and
+//      repeats before the focused element sees them; a key the runtime takes goes to none
+//      (window.h, page.js).
+//  [X] Peers: picture boxes (a canvas of the control's size: the 2-pixel sunken border, the
+//      picture to the pixel, never smoothed at any device pixel ratio, the focus indicator;
+//      the pointer in whole pixels of the drawing area with capture, three buttons, touch as
+//      the left button, no context menu), and the browser's own elements for the rest: text
+//      input, label, fieldset with its legend, button, check box, radio button with no grouping
+//      of the browser's own (peers.h).
+//  [X] Pictures: the stored BMP files embedded in the program, decoded once by the browser
+//      (Blob and createImageBitmap) before the program starts (pictures.h, startup.js).
+//  [X] Look: the classic grey look in page.css; Liberation Sans embedded as the page's web font;
+//      described fonts mapped to it, sizes in pixels (look.h).
+//  [X] Assistive technology: ARIA roles, names, states and the pad's keys from the runtime's
+//      views; actions asked for are reported (accessibility.h).
+//  [X] The message box and modal windows paused with Asyncify, one pause at a time, so that the
+//      program's procedures keep their synchronous shape; the event loop is the browser's:
+//      exec() hands the program to it and never returns; End and closing the main window end
+//      the page with one line and a link that starts it again.
+//  [ ] Minimising, resizing, several screens, mouse cursors, drag and drop: nothing here needs
+//      them.
+#pragma once
+
+#include "runtime/backend.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Runtime::Web {
+
+class WebBackend final : public Runtime::Backend
+{
+public:
+    std::unique_ptr<WindowPeer> createWindow(FormView form, WindowPeer *owner) override;
+    std::unique_ptr<ControlPeer> createControl(ControlView control, WindowPeer &window,
+                                               ControlPeer *container) override;
+    Picture loadPicture(const std::string &name) override;
+    int messageBox(const MessageBoxRequest &request) override;
+    // Hands the program to the browser and never returns: the page's events call the
+    // runtime from then on, and quit() ends the page.
+    int exec() override;
+    void quit(int status) override;
+    bool inEventLoop() const override { return m_running; }
+
+private:
+    bool m_running = false;
+};
+
+// The whole start-up in the page, once the browser has decoded the pictures and the fonts
+// (startup.js): the back end made and `program` run over it. Returns only when the program ends
+// before its event loop (its load step ended it); the page then says so.
+int run(char **argv, const char *programName, const std::function<int(Runtime::Backend &)> &program);
+
+// One pause at a time: a modal window's loop or the message box waits in pause() for resume()
+// with the same token, while the browser runs on and its events reach the runtime. Asyncify
+// cannot pause twice at once: isPaused() tells whether a pause waits already.
+bool isPaused();
+int newPauseToken();
+int pause(int token);
+void resume(int token, int value);
+
+} // namespace Runtime::Web

@@ -1,0 +1,74 @@
+// What the C++ half of the back end asks of the page's own half (page.js, linked in as a
+// JavaScript library): windows, elements and their state in the DOM. Texts are UTF-8; a
+// window, an element and a picture are each known to both halves by a number.
+//
+// The other way, the page reports the browser's events through functions of the C++ half
+// exported under the names qv_report_*: pointer and focus (peers.cpp), keys, the close button
+// and the window's fate (window.cpp), decoded pictures (pictures.cpp).
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+
+// ---- windows ----------------------------------------------------------------------------
+// A window for a form, hidden until shown; `owner` 0 for none. `dialog`: shown over its owner.
+void qv_window_create(int window, int owner, int dialog, const char *domId, const char *caption,
+                      int width, int height);
+void qv_window_destroy(int window);
+// Shown with its client area at (x, y) of the page, in front and active; a modal window makes
+// every other window inert until it is hidden.
+void qv_window_show(int window, int x, int y, int modal);
+void qv_window_hide(int window);
+// Where the client area is now (the user may have moved the window): x, y.
+void qv_window_origin(int window, int *xy);
+// The page's area that windows stand in: width, height.
+void qv_screen_size(int *wh);
+
+// ---- elements ---------------------------------------------------------------------------
+// Kinds, as runtime/types.h numbers Kind.
+void qv_element_create(int element, int window, int container, int kind, const char *domId,
+                       int x, int y, int width, int height);
+void qv_element_destroy(int element);
+void qv_element_set_text(int element, const char *text);
+void qv_element_set_value(int element, int value);
+// CSS values; empty for the style sheet's own.
+void qv_element_set_style(int element, const char *back, const char *fore, const char *font);
+// The keyboard focus to the element; a text box's text selected, as the keyboard does.
+void qv_element_focus(int element);
+// The focus indicator shown or not (standard controls draw it with CSS).
+void qv_element_set_focus_indicator(int element, int shown);
+// A picture box's canvas drawn afresh: the 2-pixel sunken border when `border`, the drawing
+// area (ax, ay, aw, ah) filled with `back` (0xRRGGBB), picture `picture` (-1 for none) at its
+// top-left, and the dotted focus rectangle when `focus`.
+void qv_box_paint(int element, int picture, int ax, int ay, int aw, int ah, int border,
+                  std::uint32_t back, int focus);
+
+// ---- assistive technology ---------------------------------------------------------------
+// ARIA role and name (or the DOM id of the element that names it), description; checked and
+// pressed are -1 when the role has no such state.
+void qv_aria(int element, const char *role, const char *name, const char *labelledBy,
+             const char *description, int focusable, int checked, int pressed);
+// The element joins the radio group `group` (a DOM id), made with its first member.
+void qv_aria_group(int element, const char *group);
+// A group's keys, made once: `names` separated by newlines, rects as x, y, width, height.
+void qv_aria_parts(int element, const char *names, const int *rects, int count);
+// Which keys are held, one flag each, and the key the keyboard pressed last (-1 for none).
+void qv_aria_part_state(int element, const int *pressed, int count, int active);
+
+// ---- the message box, pauses and the end ------------------------------------------------
+// Shown over window `owner` (0: over every window): `choices` separated by newlines, `icon`
+// as MessageBoxRequest::Icon numbers them. Closed, it resumes pause `token` with the index of
+// the choice, or -1 when closed without one (Escape, the close button).
+void qv_message_box(int token, int owner, const char *title, const char *prompt, int icon,
+                    const char *choices, int defaultChoice);
+// Pauses the program until qv_resume(token, value); returns that value (Asyncify).
+int qv_wait(int token);
+void qv_resume(int token, int value);
+// The program hands itself to the browser: the stack it used, down to `stackFloor`, stays
+// reserved, so that what main() made lives on.
+void qv_hand_over(std::uintptr_t stackFloor);
+// The program ended with `status`: the windows go, and the page says so in one line.
+void qv_end(int status);
+
+} // extern "C"

@@ -1,0 +1,194 @@
+// The elements that show controls, and what the page reports of them: the pointer over a
+// picture box, the focus, and what the user did to a standard control.
+#include "runtime/web/peers.h"
+
+#include "runtime/web/accessibility.h"
+#include "runtime/web/look.h"
+#include "runtime/web/page.h"
+#include "runtime/web/pictures.h"
+#include "runtime/web/window.h"
+
+#include <emscripten.h>
+
+#include <map>
+
+namespace Runtime::Web {
+
+namespace {
+
+std::map<int, Element *> g_elements;
+int g_nextId = 1;
+
+bool hasText(Kind kind)
+{
+    return kind != Kind::PictureBox;
+}
+
+bool hasValue(Kind kind)
+{
+    return kind == Kind::CheckBox || kind == Kind::OptionButton;
+}
+
+} // namespace
+
+std::string domId(ControlView control)
+{
+    return control.form().name() + "-" + control.key();
+}
+
+Element::Element(const Backend &backend, ControlView control, FormWindow &window, Element *container)
+    : m_backend(backend), m_view(control), m_window(window), m_id(g_nextId++)
+{
+    g_elements[m_id] = this;
+    const Rect r = control.rect();
+    qv_element_create(m_id, window.id(), container ? container->id() : 0, int(control.kind()),
+                      domId(control).c_str(), r.x, r.y, r.width, r.height);
+    const Kind kind = control.kind();
+    if (hasText(kind))
+        qv_element_set_text(m_id, control.text().c_str());
+    if (hasValue(kind))
+        qv_element_set_value(m_id, control.value());
+    const std::string back = kind == Kind::PictureBox ? std::string() : Look::css(control.back(), backend);
+    qv_element_set_style(m_id, back.c_str(), Look::css(control.fore(), backend).c_str(),
+                         Look::css(control.font()).c_str());
+    Accessibility::describe(*this);
+    if (kind == Kind::PictureBox)
+        paint();
+}
+
+Element::~Element()
+{
+    g_elements.erase(m_id);
+    qv_element_destroy(m_id);
+}
+
+Element *Element::byId(int id)
+{
+    const auto it = g_elements.find(id);
+    return it == g_elements.end() ? nullptr : it->second;
+}
+
+void Element::refreshWindow(const FormWindow &window)
+{
+    for (const auto &[id, element] : g_elements) {
+        if (&element->m_window == &window)
+            Accessibility::update(*element);
+    }
+}
+
+void Element::paint()
+{
+    const Picture &picture = m_view.picture();
+    const auto *bitmap = dynamic_cast<const WebBitmap *>(picture.bitmap());
+    const Rect area = m_view.drawingArea();
+    qv_box_paint(m_id, bitmap ? bitmap->index() : -1, area.x, area.y, area.width, area.height,
+                 m_view.hasBorder(), Look::rgb(m_view.back(), Colour::Source::ButtonFace, m_backend),
+                 m_view.focusIndicator());
+}
+
+void Element::pictureChanged()
+{
+    paint();
+}
+
+void Element::textChanged()
+{
+    qv_element_set_text(m_id, m_view.text().c_str());
+}
+
+void Element::valueChanged()
+{
+    qv_element_set_value(m_id, m_view.value());
+    Accessibility::update(*this);
+}
+
+void Element::stateChanged()
+{
+    if (m_view.kind() == Kind::PictureBox)
+        paint();
+    else
+        qv_element_set_focus_indicator(m_id, m_view.focusIndicator());
+    Accessibility::update(*this);
+}
+
+void Element::setFocus()
+{
+    qv_element_focus(m_id);
+}
+
+} // namespace Runtime::Web
+
+// ---- what the page reports of elements ---------------------------------------------------
+
+using Runtime::Web::Element;
+
+namespace {
+
+Runtime::ControlView viewOf(int element)
+{
+    const Element *e = Element::byId(element);
+    return e ? e->view() : Runtime::ControlView();
+}
+
+enum PointerEvent { Press, Move, Release, Leave, Cancel };
+
+} // namespace
+
+extern "C" {
+
+// The pointer at a picture box: (x, y) in whole pixels of its drawing area, `button` the one
+// that changed, `held` the buttons down after the change, as runtime/types.h numbers them.
+EMSCRIPTEN_KEEPALIVE void qv_report_pointer(int element, int event, int x, int y, int button, int held, int shift)
+{
+    const Runtime::ControlView box = viewOf(element);
+    if (!box)
+        return;
+    const Runtime::Pixel at{x, y};
+    switch (event) {
+    case Press:
+        Runtime::Report::pointerPressed(box, at, std::int16_t(button), std::int16_t(held), std::int16_t(shift));
+        break;
+    case Move: Runtime::Report::pointerMoved(box, at, std::int16_t(held), std::int16_t(shift)); break;
+    case Release: Runtime::Report::pointerReleased(box, at, std::int16_t(button), std::int16_t(shift)); break;
+    case Leave: Runtime::Report::pointerLeft(box); break;
+    case Cancel: Runtime::Report::pointerCancelled(box); break;
+    default: break;
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_report_focus(int element, int gained)
+{
+    if (const Runtime::ControlView control = viewOf(element)) {
+        if (gained)
+            Runtime::Report::focusGained(control);
+        else
+            Runtime::Report::focusLost(control);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_report_text(int element, const char *text)
+{
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::textEdited(box, text);
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_report_check(int element, int checked)
+{
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::checkBoxClicked(box, checked != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_report_option(int element)
+{
+    if (const Runtime::ControlView option = viewOf(element))
+        Runtime::Report::optionChosen(option);
+}
+
+// Assistive technology asked for the element's default action, or one of its keys' (`part`).
+EMSCRIPTEN_KEEPALIVE void qv_report_action(int element, int part)
+{
+    if (const Runtime::ControlView control = viewOf(element))
+        Runtime::Report::actionRequested(control, part);
+}
+
+} // extern "C"

@@ -1,0 +1,551 @@
+#!/usr/bin/python3
+"""The page in headless Chromium, driven as a user drives it.
+
+    test_page.py PATH/index.html [unittest options...]
+
+The page is served on 127.0.0.1 (and opened from disk once) and driven through WebDriver's
+pointer and key actions at page pixels; what it shows is read from the page's pixels (a
+screenshot, in device pixels) and from the DOM, what assistive technology reads from Chromium's
+accessibility tree. The runtime's rules are tested in its own suite (tests/tst_rules.cpp): here
+only what the browser back end translates, and what the browser alone can get wrong.
+"""
+import functools
+import http.server
+import io
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+import urllib.request
+
+from PIL import Image
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PICTURES = os.path.join(ROOT, 'assets', 'pictures')
+PAGE = None  # the packed index.html, from the command line
+
+LEFT, MIDDLE, RIGHT = 0, 1, 2
+
+# Every bitmap control at start: its stored picture, where the picture starts inside the
+# control, and a rectangle of the picture that another control covers ((x, y) from there on).
+START_FACES = [
+    ('Chk1', 'ImageList2-1', 0, None),
+    ('Opt1(0)', 'ImageList2-6', 0, None),
+    ('Opt1(1)', 'ImageList2-4', 0, None),
+    ('Opt1(2)', 'ImageList2-4', 0, None),
+    ('pic1', 'pic3', 0, None),
+    ('Picture1', 'Picture1', 0, (137, 79)),  # its lower-right corner lies under pic1
+    ('Picture7', 'Picture5', 2, None),
+    ('Picture4', 'Picture8', 2, None),
+]
+
+# The 2-pixel sunken border of the About and Exit buttons: (x, y) from the control's corner,
+# negative from the far edge, and its colour.
+BORDER = [((5, 0), (128, 128, 128)), ((0, 5), (128, 128, 128)), ((5, 1), (0, 0, 0)), ((1, 5), (0, 0, 0)),
+          ((5, -1), (255, 255, 255)), ((-1, 5), (255, 255, 255)), ((5, -2), (192, 192, 192)), ((-2, 5), (192, 192, 192))]
+
+# Places inside controls, in pixels of the control.
+PAD_UP, PAD_DOWN, BALL, OVAL, BUTTON = (85, 15), (85, 92), (13, 13), (80, 25), (45, 20)
+
+# The keyboard's round: Tab goes through these, by TabIndex, each option group one stop.
+TAB_ROUND = ['Command1', 'Check1', 'Option1(0)', 'Text1', 'Picture1', 'Picture7', 'Picture4',
+             'Text2', 'pic1', 'Chk1', 'Opt1(0)']
+
+
+@functools.lru_cache(maxsize=None)
+def picture(name):
+    return Image.open(os.path.join(PICTURES, name + '.bmp')).convert('RGB')
+
+
+class Server:
+    """The page's folder on 127.0.0.1, noting every path asked for."""
+
+    def __init__(self, folder):
+        self.paths = []
+        paths = self.paths
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def __init__(self, *args, **kwargs):
+                super().__init__(*args, directory=folder, **kwargs)
+
+            def log_message(self, *args):
+                paths.append(self.path)
+
+        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+        self.url = f'http://127.0.0.1:{self.httpd.server_port}/index.html'
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class Browser:
+    """Headless Chromium at a device pixel ratio, with the page's console kept."""
+
+    def __init__(self, ratio=1):
+        self.profile = tempfile.TemporaryDirectory()
+        options = webdriver.ChromeOptions()
+        for argument in ['--headless=new', '--disable-gpu', '--disable-background-networking',
+                         '--disable-component-update', '--disable-sync', '--no-first-run',
+                         '--window-size=800,700', f'--force-device-scale-factor={ratio}',
+                         f'--user-data-dir={self.profile.name}']:
+            options.add_argument(argument)
+        if os.geteuid() == 0:
+            options.add_argument('--no-sandbox')
+        options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+        self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+        self.ratio = ratio
+
+    def quit(self):
+        self.driver.quit()
+        self.profile.cleanup()
+
+    def open(self, url):
+        self.driver.get(url)
+        self.wait_for("document.getElementById('Form1') && !document.getElementById('Form1').hidden")
+        self.settle()
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def wait_for(self, condition, seconds=10):
+        end = time.monotonic() + seconds
+        while not self.js(f'return !!({condition})'):
+            if time.monotonic() > end:
+                raise AssertionError(f'the page never got to: {condition}')
+            time.sleep(0.02)
+
+    def settle(self):
+        """Until the page has drawn what the last input did (a pause resumed, then a frame)."""
+        self.driver.execute_async_script(
+            'const done = arguments[0]; setTimeout(() => requestAnimationFrame(() => requestAnimationFrame(done)), 0);')
+
+    def console_errors(self):
+        return [e['message'] for e in self.driver.get_log('browser') if e['level'] == 'SEVERE']
+
+    # ---- where things are, in page pixels ----
+    def corner(self, key, form='Form1'):
+        r = self.js(f"return document.getElementById('{form}-{key}').getBoundingClientRect()")
+        return r['x'], r['y']
+
+    def at(self, key, point):
+        x, y = self.corner(key)
+        return int(x + point[0]), int(y + point[1])
+
+    # ---- what is on the page ----
+    def shot(self):
+        return Image.open(io.BytesIO(self.driver.get_screenshot_as_png())).convert('RGB')
+
+    def face_differences(self, key, name, offset=0, covered=None, shot=None, ring=0):
+        """How many device pixels of control `key` differ from stored picture `name`, leaving out
+        a covered corner and a ring of `ring` pixels round the edge."""
+        shot = shot or self.shot()
+        x0, y0 = self.corner(key)
+        r, bad = self.ratio, 0
+        ref = picture(name)
+        for y in range(ring, ref.height - ring):
+            for x in range(ring, ref.width - ring):
+                if covered and x >= covered[0] and y >= covered[1]:
+                    continue
+                want = ref.getpixel((x, y))
+                for dy in range(r):
+                    for dx in range(r):
+                        if shot.getpixel((int((x0 + offset + x) * r) + dx, int((y0 + offset + y) * r) + dy)) != want:
+                            bad += 1
+        return bad
+
+    def value(self, key, what='value'):
+        return self.js(f"return document.getElementById('Form1-{key}').{what}")
+
+    def shown(self, selector):
+        return self.js(f"const e = document.querySelector('{selector}'); return !!e && !e.hidden")
+
+    # ---- input, at page pixels ----
+    def pointer(self, kind='mouse'):
+        name = 'finger' if kind == interaction.POINTER_TOUCH else 'mouse'
+        return ActionBuilder(self.driver, mouse=PointerInput(kind, name))
+
+    def press(self, x, y, button=LEFT):
+        a = self.pointer()
+        a.pointer_action.move_to_location(x, y).pointer_down(button)
+        a.perform()
+        self.settle()
+
+    def release(self, button=LEFT):
+        a = self.pointer()
+        a.pointer_action.pointer_up(button)
+        a.perform()
+        self.settle()
+
+    def click(self, x, y, button=LEFT, kind=interaction.POINTER_MOUSE):
+        self.drag([(x, y)], button, kind)
+
+    def drag(self, path, button=LEFT, kind=interaction.POINTER_MOUSE):
+        """Down at the first place, through the others, up at the last: one sequence of input,
+        as a hand makes it (the driver loses a pointer's capture between sequences)."""
+        a = self.pointer(kind)
+        a.pointer_action.move_to_location(*path[0]).pointer_down(button)
+        for x, y in path[1:]:
+            a.pointer_action.pause(0.05).move_to_location(x, y)
+        a.pointer_action.pause(0.05).pointer_up(button)
+        a.perform()
+        self.settle()
+
+    def keys(self, *keys):
+        ActionChains(self.driver).send_keys(*keys).perform()
+        self.settle()
+
+    def shifted(self, key):
+        ActionChains(self.driver).key_down(Keys.SHIFT).send_keys(key).key_up(Keys.SHIFT).perform()
+        self.settle()
+
+    def key_down(self, key):
+        ActionChains(self.driver).key_down(key).perform()
+        self.settle()
+
+    def key_up(self, key):
+        ActionChains(self.driver).key_up(key).perform()
+        self.settle()
+
+    def focused(self):
+        """The key of the control that has the keyboard focus."""
+        return self.js("const e = document.activeElement.closest('[data-qv]'); return e ? e.id.replace('Form1-', '') : ''")
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = Server(os.path.dirname(PAGE))
+        cls.browser = Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.quit()
+        cls.server.close()
+
+    def setUp(self):
+        self.b = self.browser
+        self.b.open(self.server.url)
+
+    def tearDown(self):
+        self.assertEqual(self.b.console_errors(), [], 'the browser console has errors')
+
+    def assertFace(self, key, name, offset=0, shot=None):
+        covered = (137, 79) if key == 'Picture1' else None
+        self.assertEqual(self.b.face_differences(key, name, offset, covered, shot), 0, f'{key} does not show {name}')
+
+    # ---- showing ----
+    def test_faces_to_the_pixel_at_ratios_1_and_2(self):
+        for ratio in (1, 2):
+            with self.subTest(ratio=ratio):
+                browser = self.b if ratio == 1 else Browser(ratio)
+                try:
+                    if ratio != 1:
+                        browser.open(self.server.url)
+                    shot = browser.shot()
+                    self.assertEqual(shot.width, 800 * ratio)
+                    for key, name, offset, covered in START_FACES:
+                        self.assertEqual(browser.face_differences(key, name, offset, covered, shot), 0,
+                                         f'{key} does not show {name} at ratio {ratio}')
+                    for key in ('Picture4', 'Picture7'):
+                        x0, y0 = browser.corner(key)
+                        for (x, y), colour in BORDER:
+                            px = x0 + (x if x >= 0 else 94 + x)
+                            py = y0 + (y if y >= 0 else 39 + y)
+                            self.assertEqual(shot.getpixel((int(px * ratio), int(py * ratio))), colour,
+                                             f'the border of {key} at {x}, {y}')
+                    if ratio != 1:
+                        self.assertEqual(browser.console_errors(), [])
+                finally:
+                    if ratio != 1:
+                        browser.quit()
+
+    def test_page_declares_title_and_icon_and_asks_for_nothing_more(self):
+        self.assertEqual(self.b.js('return document.title'), 'Quorvel')
+        self.assertTrue(self.b.js("return document.querySelector('link[rel=icon]').href.startsWith('data:image/png')"))
+        self.assertEqual(self.b.js("return document.querySelector('#Form1 .qv-title').textContent"),
+                         'Quorvel' + ' ' * 29 + 'version1.1')
+        self.assertEqual(set(self.server.paths), {'/index.html'})
+
+    def test_opened_from_disk(self):
+        # No fetch and no file read back from file://: the pictures come from the page's bytes.
+        self.b.open('file://' + PAGE)
+        self.assertFace('pic1', 'pic3')
+        self.assertTrue(self.b.js("return document.fonts.check('11px \"Liberation Sans\"')"))
+
+    # ---- reacting ----
+    def test_bitmap_controls_react_to_the_pointer(self):
+        b = self.b
+        b.click(*b.at('Chk1', BALL))
+        self.assertFace('Chk1', 'ImageList2-3')
+        b.click(*b.at('Opt1(2)', BALL))
+        self.assertFace('Opt1(2)', 'ImageList2-6')
+        self.assertFace('Opt1(0)', 'ImageList2-4')
+        b.press(*b.at('pic1', OVAL))
+        self.assertFace('pic1', 'pic4')
+        b.release()
+        self.assertFace('pic1', 'pic3')
+        self.assertTrue(b.shown('.qv-msgbox'))
+        b.keys(Keys.ESCAPE)
+        b.press(*b.at('Picture7', BUTTON))
+        self.assertFace('Picture7', 'Picture6', 2)
+        b.release()
+        self.assertFace('Picture7', 'Picture5', 2)
+        b.keys(Keys.ESCAPE)  # About
+        b.drag([b.at('Picture4', BUTTON), (20, 20)])  # let go away from Exit: no click
+        self.assertFace('Picture4', 'Picture8', 2)
+        self.assertTrue(b.shown('#Form1'))
+
+    def test_standard_controls_are_the_browsers_own(self):
+        b = self.b
+        b.click(*b.at('Check1', (6, 10)))
+        self.assertTrue(b.js("return document.querySelector('#Form1-Check1 input').checked"))
+        # No grouping of the browser's own: the runtime clears the other option.
+        b.click(*b.at('Option1(1)', (6, 11)))
+        self.assertEqual(b.js("return [0, 1].map(i => document.querySelector(`#Form1-Option1\\\\(${i}\\\\) input`).checked)"),
+                         [False, True])
+        b.click(*b.at('Text1', (60, 10)))
+        b.keys(Keys.END, ' typed')
+        self.assertEqual(b.value('Text1'), 'Text1 typed')
+        self.assertEqual(b.js("return document.querySelector('#Form1-Frame1 > legend').textContent"),
+                         'Standard MS Custom Controls')
+        self.assertEqual(b.value('Label1', 'textContent'), 'Label1')
+        # A click gives a standard button the focus, as on the desktop.
+        b.click(*b.at('Command1', (60, 15)))
+        self.assertEqual(b.focused(), 'Command1')
+
+    def test_three_buttons_touch_and_no_context_menu(self):
+        b = self.b
+        b.js("window.menus = []; addEventListener('contextmenu', e => menus.push(e.defaultPrevented))")
+        for button in (RIGHT, MIDDLE):
+            with self.subTest(button=button):
+                b.press(*b.at('Picture1', PAD_UP), button)
+                self.assertFace('Picture1', 'ImageList1-2')
+                b.release(button)
+                self.assertFace('Picture1', 'ImageList1-1')
+                self.assertEqual(b.value('Text2'), '')  # only the left button clicks
+        self.assertEqual(b.js('return menus'), [True])
+        b.click(*b.at('Picture1', PAD_DOWN), kind=interaction.POINTER_TOUCH)
+        self.assertEqual(b.value('Text2'), 'Down')
+
+    def test_a_press_keeps_the_pointer_until_released_elsewhere(self):
+        b = self.b
+        b.drag([b.at('Picture1', PAD_UP), (700, 500)])  # off the pad, off the window
+        self.assertFace('Picture1', 'ImageList1-1')  # the release came back to the pad
+        self.assertEqual(b.value('Text2'), '')  # let go elsewhere: no click
+
+    # ---- modal windows ----
+    def test_about_is_modal_and_closes_by_escape_and_its_close_button(self):
+        b = self.b
+        for close in ('escape', 'close button'):
+            with self.subTest(close=close):
+                b.click(*b.at('Picture7', BUTTON))
+                self.assertTrue(b.shown('#Form2'))
+                self.assertEqual(b.js("return document.querySelector('#Form2 .qv-title').textContent"), 'About...')
+                b.click(*b.at('Chk1', BALL))  # blocked
+                self.assertFace('Chk1', 'ImageList2-1')
+                if close == 'escape':
+                    b.keys(Keys.ESCAPE)
+                else:
+                    b.click(*self.close_button('#Form2'))
+                self.assertFalse(b.shown('#Form2'))
+        b.click(*b.at('Chk1', BALL))
+        self.assertFace('Chk1', 'ImageList2-3')
+
+    def test_message_box_is_modal_and_closes_every_way(self):
+        b = self.b
+        for close in ('escape', 'close button', 'OK'):
+            with self.subTest(close=close):
+                b.click(*b.at('pic1', OVAL))
+                self.assertEqual(b.js("return document.querySelector('.qv-msgbox .qv-title').textContent"), 'Quorvel')
+                self.assertEqual(b.js("return document.querySelector('.qv-msgbox .qv-prompt').textContent"), 'Is it pretty?')
+                self.assertEqual(b.js("return [...document.querySelectorAll('.qv-msgbox .qv-choices button')].map(e => e.textContent)"), ['OK'])
+                b.click(*b.at('Chk1', BALL))  # blocked
+                self.assertFace('Chk1', 'ImageList2-1')
+                if close == 'escape':
+                    b.keys(Keys.ESCAPE)
+                elif close == 'close button':
+                    b.click(*self.close_button('.qv-msgbox'))
+                else:
+                    r = b.js("return document.querySelector('.qv-msgbox .qv-choices button').getBoundingClientRect()")
+                    b.click(int(r['x'] + 10), int(r['y'] + 10))
+                self.assertFalse(b.shown('.qv-msgbox'))
+
+    def close_button(self, window):
+        r = self.b.js(f"return document.querySelector('{window} .qv-close').getBoundingClientRect()")
+        return int(r['x'] + 8), int(r['y'] + 7)
+
+    # ---- the end ----
+    def test_exit_and_closing_the_main_window_end_the_page(self):
+        b = self.b
+        for end in ('Exit', 'close button'):
+            with self.subTest(end=end):
+                if end == 'Exit':
+                    b.click(*b.at('Picture4', BUTTON))
+                else:
+                    b.click(*self.close_button('#Form1'))
+                self.assertEqual(b.js("return document.getElementById('qv-status').textContent"),
+                                 'Quorvel has ended. Start it again')
+                self.assertFalse(b.js("return !!document.querySelector('.qv-window')"))
+                r = b.js("return document.querySelector('#qv-status a').getBoundingClientRect()")
+                b.click(int(r['x'] + 5), int(r['y'] + 5))
+                b.wait_for("document.getElementById('Form1') && !document.getElementById('Form1').hidden")
+                b.settle()
+                self.assertFace('pic1', 'pic3')
+
+    def test_run_time_error_in_a_message_box_ends_the_page(self):
+        # The browser fails to decode one picture, the pad's lit Up key, which is read when first
+        # shown: pressing Up raises run-time error 481 inside an event procedure.
+        with open(os.path.join(ROOT, 'assets', 'pictures.txt')) as listing:
+            names = [re.match(r'[^\s:(]+', line).group() for line in listing if re.match(r'[^#\s]', line)]
+        failing = names.index('ImageList1-2')
+        script = self.b.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': f"""
+            const decode = window.createImageBitmap;
+            let calls = 0;
+            window.createImageBitmap = (blob, options) =>
+                calls++ === {failing} ? Promise.reject(new Error('undecodable')) : decode(blob, options);"""})
+        try:
+            self.b.open(self.server.url)
+        finally:
+            self.b.driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', script)
+        b = self.b
+        b.click(*b.at('Picture1', PAD_UP))
+        self.assertEqual(b.js("return document.querySelector('.qv-msgbox .qv-prompt').textContent"),
+                         "Run-time error '481':\n\nInvalid picture: ImageList1-2")
+        b.keys(Keys.ESCAPE)
+        self.assertEqual(b.js("return document.getElementById('qv-status').textContent"),
+                         'Quorvel ended after an error (status 1). Start it again')
+
+    # ---- the keyboard ----
+    def test_keyboard_round_and_keys_on_bitmap_controls(self):
+        b = self.b
+        self.assertEqual(b.focused(), TAB_ROUND[0])
+        for key in TAB_ROUND[1:] + TAB_ROUND[:1]:
+            b.keys(Keys.TAB)
+            self.assertEqual(b.focused(), key)
+        b.shifted(Keys.TAB)
+        self.assertEqual(b.focused(), TAB_ROUND[-1])
+        b.shifted(Keys.TAB)
+        self.assertEqual(b.focused(), 'Chk1')
+        # Space presses the focused box and lets go; the dotted focus rectangle shows.
+        b.key_down(Keys.SPACE)
+        b.key_up(Keys.SPACE)
+        shot = b.shot()
+        x0, y0 = b.corner('Chk1')
+        ring = [shot.getpixel((int(x0) + x, int(y0))) for x in range(0, 26, 2)]
+        self.assertEqual(ring, [(0, 0, 0)] * 13, 'the focus rectangle')
+        self.assertEqual(b.face_differences('Chk1', 'ImageList2-3', shot=shot, ring=1), 0,
+                         'checked, inside the focus rectangle')
+        # The pad's keys, from the arrows.
+        for _ in range(5):
+            b.shifted(Keys.TAB)
+        self.assertEqual(b.focused(), 'Picture1')
+        b.key_down(Keys.ARROW_DOWN)
+        self.assertEqual(b.face_differences('Picture1', 'ImageList1-4', covered=(137, 79), ring=1), 0)
+        b.key_up(Keys.ARROW_DOWN)
+        self.assertEqual(b.value('Text2'), 'Down')
+        self.assertEqual(b.js("return document.getElementById('Form1-Picture1').getAttribute('aria-activedescendant')"),
+                         'Form1-Picture1-Down')
+
+    # ---- assistive technology ----
+    def test_accessibility_tree_names_every_bitmap_control(self):
+        b = self.b
+        b.click(*b.at('Chk1', BALL))
+
+        groups = {}
+
+        def tree():
+            b.driver.execute_cdp_cmd('Accessibility.enable', {})
+            nodes = b.driver.execute_cdp_cmd('Accessibility.getFullAXTree', {})['nodes']
+            by_id = {n['nodeId']: n for n in nodes}
+            found = {}
+            for n in nodes:
+                if n.get('ignored'):
+                    continue
+                props = {p['name']: p['value'].get('value') for p in n.get('properties', [])}
+                role, name = n.get('role', {}).get('value'), n.get('name', {}).get('value')
+                found.setdefault(name, []).append((role, props.get('checked'), props.get('pressed')))
+                if role == 'radio':
+                    parent = by_id.get(n.get('parentId'), {})
+                    if parent.get('role', {}).get('value') == 'radiogroup':
+                        groups.setdefault(parent['nodeId'], []).append(name)
+            return found
+
+        found = tree()
+        # Each group of option buttons, standard or drawn, is one radio group, read top down.
+        self.assertEqual(sorted(groups.values()),
+                         [['Option1(0)', 'Option1(1)'], ['qvOption1(0)', 'qvOption1(1)', 'qvOption1(2)']])
+        expected = [
+            ('qvCheck1', 'checkbox', 'true', None),
+            ('qvOption1(0)', 'radio', 'true', None),
+            ('qvOption1(1)', 'radio', 'false', None),
+            ('qvOption1(2)', 'radio', 'false', None),
+            ('Click here!', 'button', None, 'false'),
+            ('About', 'button', None, 'false'),
+            ('Exit', 'button', None, 'false'),
+            ('Direction pad', 'group', None, None),
+            ('Home', 'button', None, 'false'),
+            ('Up', 'button', None, 'false'),
+            ('Down', 'button', None, 'false'),
+            ('Left', 'button', None, 'false'),
+            ('Right', 'button', None, 'false'),
+            ('Action:', 'textbox', None, None),
+            ('Label1', 'textbox', None, None),
+        ]
+        for name, role, checked, pressed in expected:
+            with self.subTest(name=name):
+                self.assertIn((role, checked, pressed), found.get(name, []), f'{name}: {found.get(name)}')
+        # A key held from the keyboard reads as pressed.
+        for _ in range(TAB_ROUND.index('Picture1')):
+            b.keys(Keys.TAB)
+        b.key_down(Keys.ARROW_UP)
+        self.assertIn(('button', None, 'true'), tree().get('Up', []))
+        b.key_up(Keys.ARROW_UP)
+        b.click(*b.at('Picture7', BUTTON))
+        self.assertIn(('dialog', None, None), tree().get('About...', []))
+        b.keys(Keys.ESCAPE)
+
+
+class RunTest(unittest.TestCase):
+    def test_run_web_serves_the_page_and_ends_on_ctrl_c(self):
+        env = dict(os.environ, QUORVEL_WEB_BUILD_DIR=os.path.dirname(os.path.dirname(os.path.dirname(PAGE))))
+        run = subprocess.Popen([os.path.join(ROOT, 'scripts', 'run'), '--web'], stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, env=env, start_new_session=True)
+        try:
+            address = None
+            for line in run.stdout:
+                if 'http://127.0.0.1:' in line:
+                    address = line[line.index('http://'):].split()[0].rstrip('.,')
+                    break
+            self.assertIsNotNone(address, 'no address printed')
+            tunnel = run.stdout.readline()
+            self.assertIn('ssh -L', tunnel)
+            with urllib.request.urlopen(address) as answer, open(PAGE, 'rb') as page:
+                self.assertEqual(answer.read(), page.read())
+            os.killpg(run.pid, signal.SIGINT)
+            self.assertEqual(run.wait(timeout=10), -signal.SIGINT)
+            with self.assertRaises(OSError):
+                urllib.request.urlopen(address, timeout=2)
+        finally:
+            if run.poll() is None:
+                os.killpg(run.pid, signal.SIGKILL)
+                run.wait()
+            run.stdout.close()
+
+
+if __name__ == '__main__':
+    PAGE = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
