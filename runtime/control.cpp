@@ -59,9 +59,13 @@ bool Control::checked() const
 
 void Control::setCheckedState(std::function<bool()> state)
 {
+    const bool before = checked();
     m_checkedState = std::move(state);
     m_lastChecked = m_checkedState ? m_checkedState() : false;
     m_form.watchCheckedState(*this);
+    // Its peer, made with the form, read it as it was.
+    if (checked() != before)
+        stateChanged();
 }
 
 void Control::refreshCheckedState()

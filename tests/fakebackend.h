@@ -57,12 +57,17 @@ public:
     void pictureChanged() override { ++pictureChanges; }
     void textChanged() override { ++textChanges; }
     void valueChanged() override { shownValue = view.value(); }
-    void stateChanged() override { ++stateChanges; }
+    void stateChanged() override
+    {
+        ++stateChanges;
+        shownState = view.state();
+    }
     void setFocus() override { Runtime::Report::focusGained(view); }
 
     Runtime::ControlView view;
     int pictureChanges = 0, textChanges = 0, stateChanges = 0;
     bool shownValue = view.value();
+    Runtime::AccessibleState shownState = view.state(); // as it read it last
 };
 
 class WindowPeer final : public Runtime::WindowPeer

@@ -994,6 +994,14 @@ TEST_CASE("a key and the pointer on the pad: whichever presses first holds it")
     }
 }
 
+TEST_CASE_FIXTURE(MainWindow, "a peer made before the program gave its control a checked state is told of it")
+{
+    for (const PictureBox *c : {form.Chk1, form.Opt1[0], form.Opt1[1]}) {
+        CAPTURE(c->key());
+        CHECK(Fake::Backend::peerOf(*c)->shownState.checked == c->view().state().checked);
+    }
+}
+
 TEST_CASE_FIXTURE(MainWindow, "assistive technology reads each bitmap control's state and does its default action")
 {
     const ControlView chk = form.Chk1->view(), exit = form.Picture4->view(), pad = form.Picture1->view();
