@@ -123,7 +123,7 @@ std::vector<PartView> ControlView::parts() const
     const auto &keyParts = m_control->description().keyParts;
     const int pressed = box->pressedPart();
     for (std::size_t i = 0; i < keyParts.size(); ++i)
-        parts.push_back({keyParts[i].name, keyParts[i].rect, int(i) == pressed});
+        parts.push_back({keyParts[i].name, keyParts[i].rect, int(i) == pressed, "Press"});
     return parts;
 }
 

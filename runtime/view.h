@@ -18,12 +18,14 @@ class Form;
 class FormView;
 
 // A key of a control drawn as a group of keys (the direction pad's), as assistive technology
-// sees it: its name, where it lies in pixels of the control, and whether it is held down.
+// sees it: its name, where it lies in pixels of the control, whether it is held down, and what
+// its default action does ("Press").
 struct PartView
 {
     std::string name;
     Rect rect;
     bool pressed = false;
+    std::string defaultAction;
 };
 
 // What assistive technology reads of a control's state.
