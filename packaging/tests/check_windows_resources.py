@@ -281,7 +281,7 @@ def check_faults(rc, ico, windres, ld):
 
 # The DLLs every Windows has; anything else would have to ship beside Quorvel.exe.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
-               "comctl32.dll", "shell32.dll"}
+               "comctl32.dll", "shell32.dll", "oleacc.dll", "ole32.dll", "oleaut32.dll"}
 RT_MANIFEST = 24
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 # The oldest Windows the program is for, as the PE header spells it.

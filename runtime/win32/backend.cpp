@@ -1,6 +1,7 @@
 // The Win32 back end: windows, peers, pictures, the message box and the message loops.
 #include "runtime/win32/backend.h"
 
+#include "runtime/win32/accessibility.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/peers.h"
 #include "runtime/win32/pictures.h"
@@ -56,6 +57,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : m_instance(instance)
 
 Win32Backend::~Win32Backend()
 {
+    endAccessibility();
     UnregisterClassW(kFormClass, m_instance);
     UnregisterClassW(kPictureBoxClass, m_instance);
     if (m_icon)

@@ -1,6 +1,7 @@
-// The Win32 back end of the forms runtime (the Windows build, Quorvel.exe): user32 and gdi32
-// only, no dialog templates, no common controls library. It shows what the runtime's views say
-// and reports what Windows tells it through Report; every rule is the runtime's.
+// The Win32 back end of the forms runtime (the Windows build, Quorvel.exe): user32 and gdi32,
+// and oleacc with COM for assistive technology; no dialog templates, no common controls
+// library. It shows what the runtime's views say and reports what Windows tells it through
+// Report; every rule is the runtime's.
 //
 //  [X] Windows: a top-level window of our own class for each form, placed by its client area
 //      (AdjustWindowRectEx), of a fixed size, over its owner for a dialog; modal shows with the
@@ -26,11 +27,17 @@
 //  [X] Look: the system's colours (GetSysColor) and the classic 8-point UI font, or a described
 //      font (look.h).
 //  [X] The program's icon (IDI_ICON1, 16 and 32 pixels) on every window.
-//  [X] Assistive technology: a bitmap control's window text is its accessible name.
+//  [X] Assistive technology (Microsoft Active Accessibility): each bitmap control's window
+//      answers WM_GETOBJECT with an IAccessible read from its view: role, name, description,
+//      state, default action (run from the message loop, as its key), the focus taken
+//      (accSelect), a group's keys as children found by accHitTest and accLocation, the key
+//      the keyboard pressed last as the focused child; WinEvents for the focused key, state,
+//      name, description and default action changes. Its window text is its name
+//      (accessibility.h).
 //  [X] MessageBox over the window asked for; the event loop; quitting every loop.
 //  [X] Start-up: a screen of fewer than 15 bits of colour is refused in one line (startup.cpp).
-//  [ ] Roles, states and actions for assistive technology (UI Automation): a screen reader
-//      reads the names only.
+//  [ ] A UI Automation provider of our own: UI Automation clients read the bitmap controls
+//      through the system's proxy for Active Accessibility.
 //  [ ] Mouse cursors, drag and drop, clipboard: the program needs none.
 #pragma once
 

@@ -1,6 +1,7 @@
 // Peers of the standard controls and the picture box window class.
 #include "runtime/win32/peers.h"
 
+#include "runtime/win32/accessibility.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/pictures.h"
 #include "runtime/win32/text.h"
@@ -71,11 +72,20 @@ public:
     {
         m_hwnd = hwnd;
         peers()[hwnd] = this;
+        // A control that assistive technology knows by its role; a bare picture has none.
+        if (m_view.role() != Role::None)
+            m_accessibility = std::make_unique<Accessibility>(hwnd, m_view);
     }
 
     void pictureChanged() override { repaint(); }
-    // The focus indicator, shown or not, and the checked state are drawn over the face.
-    void stateChanged() override { repaint(); }
+    // The focus indicator, shown or not, and the checked state are drawn over the face; what
+    // assistive technology reads of it may have changed.
+    void stateChanged() override
+    {
+        repaint();
+        if (m_accessibility)
+            m_accessibility->changed();
+    }
     void setFocus() override { SetFocus(m_hwnd); }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -97,6 +107,7 @@ private:
     const Rect m_area;        // the drawing area, in pixels of the window
     bool m_tracking = false;  // TrackMouseEvent asked for the pointer's leaving
     bool m_releasing = false; // inside our own ReleaseCapture
+    std::unique_ptr<Accessibility> m_accessibility; // what a screen reader reads of it
 };
 
 void PictureBoxPeer::paint()
@@ -187,6 +198,17 @@ LRESULT PictureBoxPeer::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (!m_releasing)
             Report::pointerCancelled(m_view);
         return 0;
+    case WM_GETOBJECT:
+        if (LRESULT result = 0; m_accessibility && m_accessibility->getObject(wParam, lParam, result))
+            return result;
+        break;
+    case Accessibility::kActionMessage:
+        if (m_accessibility)
+            m_accessibility->runAction(wParam);
+        return 0;
+    case WM_NCDESTROY:
+        m_accessibility.reset(); // what clients hold of it reads nothing from now on
+        break;
     }
     return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }

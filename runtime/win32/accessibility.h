@@ -1,0 +1,65 @@
+// What a screen reader reads of a bitmap control on Windows, through Microsoft Active
+// Accessibility: its window answers WM_GETOBJECT with an IAccessible of its own, read from the
+// control's view, and raises the WinEvents that a screen reader follows.
+#pragma once
+
+#include "runtime/backend.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace Runtime::Win32 {
+
+class AccessibleControl;
+
+// The accessible side of one picture box's window, for as long as the window shows its control.
+class Accessibility final
+{
+public:
+    // The message a default action is posted as, to run from the message loop as a key does.
+    static constexpr UINT kActionMessage = WM_USER + 1;
+
+    Accessibility(HWND window, ControlView view);
+    // The object handed out answers CO_E_OBJNOTCONNECTED from now on.
+    ~Accessibility();
+    Accessibility(const Accessibility &) = delete;
+    Accessibility &operator=(const Accessibility &) = delete;
+
+    // WM_GETOBJECT: true when it asked for this control's object, the answer in `result`.
+    bool getObject(WPARAM flags, LPARAM objectId, LRESULT &result);
+    // The control changed (ControlPeer::stateChanged): one WinEvent for each thing that differs
+    // from what was announced last.
+    void changed();
+    // kActionMessage: the default action of the control (child 0) or of one of its parts.
+    void runAction(WPARAM child);
+
+    HWND window() const { return m_window; }
+    ControlView view() const { return m_view; }
+    // Whether the window takes input now: not while a modal window keeps its form from it.
+    bool takesInput() const;
+
+private:
+    // What was announced last.
+    struct Announced
+    {
+        AccessibleState state;
+        std::vector<bool> partsPressed;
+        int activePart = -1;
+        std::string name;
+        std::string description;
+        std::string defaultAction;
+    };
+    Announced now() const;
+
+    HWND m_window;
+    ControlView m_view;
+    Announced m_announced;
+    AccessibleControl *m_object = nullptr; // made on the first request, one reference ours
+};
+
+// COM as the program found it, once the last window is gone.
+void endAccessibility();
+
+} // namespace Runtime::Win32
