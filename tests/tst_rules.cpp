@@ -838,13 +838,17 @@ TEST_CASE("Escape closes a modally shown form, and nothing else")
 
 TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else by its own name")
 {
-    struct Row { const char *control, *name, *label; };
+    struct Row { const char *control, *name, *label, *description; };
     const Row rows[] = {
-        {"Text2", "Action:", "Label2"},        {"Text1", "Label1", "Label1"},
-        {"Chk1", "qvCheck1", "Label3(3)"},     {"Opt1(1)", "qvOption1(1)", "Label3(1)"},
-        {"pic1", "Click here!", nullptr},      {"Picture1", "Direction pad", nullptr},
-        {"Picture4", "Exit", nullptr},         {"Command1", "Command1", nullptr},
-        {"Frame2", "Zennorak Design Quorvel technics examples", nullptr},
+        {"Text2", "Action:", "Label2", ""},
+        {"Text1", "Label1", "Label1", ""},
+        {"Chk1", "qvCheck1", "Label3(3)", ""},
+        {"Opt1(1)", "qvOption1(1)", "Label3(1)", ""},
+        {"pic1", "Click here!", nullptr, ""},
+        {"Picture1", "Direction pad", nullptr, "Use the arrow keys and Home"},
+        {"Picture4", "Exit", nullptr, ""},
+        {"Command1", "Command1", nullptr, ""},
+        {"Frame2", "Zennorak Design Quorvel technics examples", nullptr, ""},
     };
     for (const Row &r : rows) {
         CAPTURE(r.control);
@@ -853,6 +857,7 @@ TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else b
         CHECK(bool(view.labelledBy()) == (r.label != nullptr));
         if (r.label)
             CHECK(view.labelledBy().key() == r.label);
+        CHECK(view.accessibleDescription() == r.description);
     }
 }
 
@@ -1029,22 +1034,39 @@ TEST_CASE_FIXTURE(MainWindow, "assistive technology reads each bitmap control's 
     CHECK(exit.state().pressed);
     CHECK(press(Key::Tab)); // on to the Action box: the press ends off the button
     CHECK_FALSE(exit.state().pressed);
+    // Its peer is told of each change, which a screen reader follows.
+    const int &padTold = Fake::Backend::peerOf(*form.Picture1)->stateChanges;
+    int before = padTold;
+    const auto toldAgain = [&] {
+        const bool was = padTold > before;
+        before = padTold;
+        return was;
+    };
     Report::focusGained(pad);
     CHECK(pad.activePart() == -1);
     CHECK(press(Key::Down));
+    CHECK(toldAgain());
     const std::vector<PartView> parts = pad.parts();
     REQUIRE(parts.size() == 5);
     CHECK(parts[2].name == "Down");
     CHECK(parts[2].pressed);
     CHECK(pad.activePart() == 2);
     release(Key::Down);
+    CHECK(toldAgain());
     CHECK_FALSE(pad.parts()[2].pressed);
     CHECK(pad.activePart() == 2);
     CHECK(form.Text2->text() == "Down");
+    CHECK(press(Key::Down)); // the same key again: pressed again, and still the active part
+    CHECK(toldAgain());
+    CHECK(pad.parts()[2].pressed);
+    release(Key::Down);
     Report::actionRequested(pad); // the pad itself does nothing: its keys act
     Report::actionRequested(pad, 0);
     CHECK(form.Text2->text() == "Home");
+    CHECK(pad.activePart() == 2); // an action is no key: the part a key pressed stays active
+    toldAgain();
     Report::focusLost(pad);
+    CHECK(toldAgain());
     CHECK(pad.activePart() == -1);
     CHECK_FALSE(application.hasEnded());
 }

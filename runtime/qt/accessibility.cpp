@@ -1,7 +1,7 @@
 // What assistive technology sees of the forms: each picture box drawn as a control with its
-// role, name, state and default action, a group's keys as its children, the windows as windows
-// and dialogs named by their captions. All of it is read from the controls' views; an action
-// asked for goes to the runtime.
+// role, name, description, state and default action, a group's keys as its children (the one a
+// key pressed taking the focus), the windows as windows and dialogs named by their captions.
+// All of it is read from the views; an action asked for goes to the runtime.
 #include "runtime/qt/accessibility.h"
 
 #include "runtime/qt/peers.h"
@@ -47,8 +47,10 @@ public:
         QAccessible::State s;
         s.invisible = !m_group || !m_group->isVisible();
         if (isValid()) {
-            s.pressed = part().pressed;
+            // The part a key pressed is where the focus is, within its focused group.
+            s.focusable = m_group->view().state().focusable;
             s.focused = m_group->hasFocus() && m_group->view().activePart() == m_part;
+            s.pressed = part().pressed;
         }
         return s;
     }
@@ -249,22 +251,49 @@ void installAccessibility()
     QAccessible::installFactory(factory);
 }
 
-void accessibleStateChanged(QWidget *widget, const AccessibleState &before, const AccessibleState &now,
-                            int partBefore, int partNow)
+Announced announced(ControlView control)
+{
+    Announced a{control.state(), {}, control.activePart()};
+    for (const PartView &part : control.parts())
+        a.partsPressed.push_back(part.pressed);
+    return a;
+}
+
+void accessibleStateChanged(QWidget *widget, const Announced &before, const Announced &now)
 {
     if (!QAccessible::isActive() || !widget)
         return;
     QAccessible::State changed;
-    changed.checked = before.checked != now.checked;
-    changed.pressed = before.pressed != now.pressed;
+    changed.checked = before.state.checked != now.state.checked;
+    changed.pressed = before.state.pressed != now.state.pressed;
     if (changed.checked || changed.pressed) {
         QAccessibleStateChangeEvent event(widget, changed);
         QAccessible::updateAccessibility(&event);
     }
-    if (partNow >= 0 && partNow != partBefore && widget->hasFocus()) {
-        // A screen reader follows the key the keyboard pressed.
+    const auto pressed = [](const Announced &a, int part) {
+        return part >= 0 && std::size_t(part) < a.partsPressed.size() && a.partsPressed[std::size_t(part)];
+    };
+    // Each key held or let go (Qt's bridge to AT-SPI passes on no change of a pressed state: a
+    // screen reader reads it with the focus below).
+    for (int part = 0; part < int(now.partsPressed.size()); ++part) {
+        if (pressed(before, part) == pressed(now, part))
+            continue;
+        QAccessible::State pressedState;
+        pressedState.pressed = true;
+        QAccessibleStateChangeEvent event(widget, pressedState);
+        event.setChild(part);
+        QAccessible::updateAccessibility(&event);
+    }
+    // A screen reader follows the key the keyboard pressed: the focus goes to it when it becomes
+    // the active part, and again as a key presses it once more (the reader may have been
+    // elsewhere meanwhile, in another window).
+    const int active = now.activePart;
+    const bool newlyActive = active >= 0 && active != before.activePart;
+    const bool pressedAgain = active >= 0 && active == before.activePart && pressed(now, active)
+            && !pressed(before, active);
+    if ((newlyActive || pressedAgain) && widget->hasFocus()) {
         QAccessibleEvent event(widget, QAccessible::Focus);
-        event.setChild(partNow);
+        event.setChild(active);
         QAccessible::updateAccessibility(&event);
     }
 }

@@ -113,18 +113,15 @@ void PictureBoxWidget::stateChanged()
         m_indicator = indicator;
         update();
     }
-    const AccessibleState state = m_box.state();
-    const int part = m_box.activePart();
-    accessibleStateChanged(this, m_announced, state, m_announcedPart, part);
-    m_announced = state;
-    m_announcedPart = part;
+    Announced now = announced(m_box);
+    accessibleStateChanged(this, m_announced, now);
+    m_announced = std::move(now);
 }
 
 void PictureBoxWidget::showEvent(QShowEvent *event)
 {
     // Assistive technology reads a control afresh as it appears; changes count from here.
-    m_announced = m_box.state();
-    m_announcedPart = m_box.activePart();
+    m_announced = announced(m_box);
     QWidget::showEvent(event);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runtime/backend.h"
+#include "runtime/qt/accessibility.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -50,8 +51,7 @@ private:
     QRect m_area; // its drawing area, in its own pixels; fixed, as the box's size and border are
     std::int16_t m_reported = 0; // the buttons whose press went to the runtime, not yet released
     bool m_indicator = false;    // the focus indicator, as last painted
-    AccessibleState m_announced; // what assistive technology was last told, since it was shown
-    int m_announcedPart = -1;
+    Announced m_announced; // what assistive technology was last told, since it was shown
 };
 
 // The peer of a visible control. Its widget is a Qt child of its container's widget, and gone

@@ -2,9 +2,10 @@
 """The program as a screen reader sees it, through AT-SPI: the real program on xcb under a
 private Xvfb (no window manager), in a D-Bus session of its own (dbus-run-session) where D-Bus
 activation starts at-spi2-core's accessibility bus launcher, as it does on a Debian desktop.
-pyatspi then reads the controls' roles, names, states and actions, follows a real click on the
-round check box, runs default actions, reads the About window, closes it with Escape and ends
-the program through the Exit button's action.
+pyatspi then reads the controls' roles, names, states, descriptions and actions, follows a real
+click on the round check box, runs default actions, follows the focus as the keyboard presses
+the pad's keys, reads the About window, closes it with Escape and ends the program through the
+Exit button's action.
 
     test_atspi.py PATH_TO_QUORVEL
 
@@ -27,6 +28,7 @@ FRAME1 = "Standard MS Custom Controls"
 FRAME2 = "Zennorak Design Quorvel technics examples"
 PAD = "Direction pad"
 PAD_KEYS = ["Home", "Up", "Down", "Left", "Right"]
+PAD_DESCRIPTION = "Use the arrow keys and Home"
 ABOUT_CAPTION = "About..."
 ABOUT_LINES = [
     "This is a sample of Quorvel technics applica-",
@@ -170,6 +172,12 @@ def inside(program):
     def on_checked(event):
         events.append((role_name(role(event.source)), event.source.name, event.detail1))
     pyatspi.Registry.registerEventListener(on_checked, "object:state-changed:checked")
+    # ... and where its focus goes: the focus events a screen reader follows.
+    focus_events = []
+
+    def on_focus(event):
+        focus_events.append((role_name(role(event.source)), event.source.name))
+    pyatspi.Registry.registerEventListener(on_focus, "focus:")
     desktop = pyatspi.Registry.getDesktop(0)
 
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
@@ -236,7 +244,7 @@ def inside(program):
             (FRAME2, LABEL, "qvOption1(0)", None, False, None),
             (FRAME2, LABEL, "qvOption1(1)", None, False, None),
             (FRAME2, LABEL, "qvOption1(2)", None, False, None),
-        ] + [(PAD, PB, key, None, False, PRESS) for key in PAD_KEYS]
+        ] + [(PAD, PB, key, None, True, PRESS) for key in PAD_KEYS]
 
         found = descendants(main, CAPTION, [])
         nodes = {}
@@ -313,6 +321,10 @@ def inside(program):
                 check(label in labelled_by(acc), "%r is labelled by its label %r (it is by %s)"
                       % (acc.name, label, labelled_by(acc)))
 
+        # ---- what the pad says of itself
+        check(pad.description == PAD_DESCRIPTION, "the pad's description: %r (it is %r)"
+              % (PAD_DESCRIPTION, pad.description))
+
         # ---- a real click on the check box's ball
         ball = tuple(CLIENT_ORIGIN[i] + FRAME2_AT[i] + CHK1_AT[i] + BALL_CENTRE[i] for i in (0, 1))
         check(contains(extents(chk), ball), "the check box's extents %s hold its ball at %s"
@@ -347,6 +359,44 @@ def inside(program):
         check(wait_for(lambda: heard <= set(events)),
               "... both heard: object:state-changed:checked, 1 from qvOption1(2) and 0 from "
               "qvOption1(0) (events: %s)" % events)
+
+        # ---- the pad from the keyboard, as a screen reader follows it: Tab to the pad, then
+        # each key a key presses takes the focus, pressed while held
+        main_window = x_window(CAPTION)
+        check(main_window and wait_for(lambda: x_focus() == main_window),
+              "the main window has the keyboard")
+        del focus_events[:]
+        for _ in range(12):
+            if states(pad).contains(pyatspi.STATE_FOCUSED):
+                break
+            before = len(focus_events)
+            xdotool("key", "Tab")
+            wait_for(lambda: len(focus_events) > before)
+        check(wait_for(lambda: ("panel", PAD) in focus_events),
+              "Tab reaches the pad: a focus event from it (events: %s)" % focus_events)
+        keys = {k.name: k for k in pad}
+        for name, again in (("Up", False), ("Home", False), ("Home", True)):
+            key = keys[name]
+            del focus_events[:]
+            xdotool("keydown", name)
+            check(wait_for(lambda: ("push button", name) in focus_events),
+                  "%s held%s: a focus event from the pad's key %r (events: %s)"
+                  % (name, " once more" if again else "", name, focus_events))
+            held = states(key)
+            check(held.contains(pyatspi.STATE_FOCUSED) and held.contains(pyatspi.STATE_PRESSED),
+                  "... %r is focused and pressed while held (%s)"
+                  % (name, [pyatspi.stateToString(s) for s in held.getStates()]))
+            others = [k for k in keys if k != name and states(keys[k]).contains(pyatspi.STATE_FOCUSED)]
+            check(not others, "... and no other key is focused (%s)" % (others or "none"))
+            xdotool("keyup", name)
+            check(wait_for(lambda: not states(key).contains(pyatspi.STATE_PRESSED)
+                           and text_of(entry) == name),
+                  "%s let go: %r no longer pressed, and 'Action:' reads %r (%r)"
+                  % (name, name, name, text_of(entry)))
+            check(states(key).contains(pyatspi.STATE_FOCUSED), "... %r still focused" % name)
+        xdotool("key", "Tab")
+        check(wait_for(lambda: not states(keys["Home"]).contains(pyatspi.STATE_FOCUSED)),
+              "Tab on from the pad: its key 'Home' is focused no more")
 
         # ---- the About window
         point = tuple(CLIENT_ORIGIN[i] + ABOUT_AT[i] + ABOUT_POINT[i] for i in (0, 1))
@@ -401,6 +451,7 @@ def inside(program):
             proc.kill()
             proc.wait()
         pyatspi.Registry.deregisterEventListener(on_checked, "object:state-changed:checked")
+        pyatspi.Registry.deregisterEventListener(on_focus, "focus:")
 
 
 # ---- outside: the X server, the session, and cleaning up --------------------------------

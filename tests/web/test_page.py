@@ -465,7 +465,7 @@ class PageTest(unittest.TestCase):
         b = self.b
         b.click(*b.at('Chk1', BALL))
 
-        groups = {}
+        groups, descriptions, active = {}, {}, {}
 
         def tree():
             b.driver.execute_cdp_cmd('Accessibility.enable', {})
@@ -478,6 +478,11 @@ class PageTest(unittest.TestCase):
                 props = {p['name']: p['value'].get('value') for p in n.get('properties', [])}
                 role, name = n.get('role', {}).get('value'), n.get('name', {}).get('value')
                 found.setdefault(name, []).append((role, props.get('checked'), props.get('pressed')))
+                if 'description' in n:
+                    descriptions[name] = n['description'].get('value')
+                for p in n.get('properties', []):
+                    if p['name'] == 'activedescendant':
+                        active[name] = [r.get('idref') for r in p['value'].get('relatedNodes', [])]
                 if role == 'radio':
                     parent = by_id.get(n.get('parentId'), {})
                     if parent.get('role', {}).get('value') == 'radiogroup':
@@ -508,12 +513,17 @@ class PageTest(unittest.TestCase):
         for name, role, checked, pressed in expected:
             with self.subTest(name=name):
                 self.assertIn((role, checked, pressed), found.get(name, []), f'{name}: {found.get(name)}')
-        # A key held from the keyboard reads as pressed.
+        self.assertEqual(descriptions.get('Direction pad'), 'Use the arrow keys and Home')
+        # A key held from the keyboard reads as pressed, and is the pad's active descendant,
+        # which a screen reader follows.
         for _ in range(TAB_ROUND.index('Picture1')):
             b.keys(Keys.TAB)
+        self.assertNotIn('Direction pad', active)
         b.key_down(Keys.ARROW_UP)
         self.assertIn(('button', None, 'true'), tree().get('Up', []))
+        self.assertEqual(active.get('Direction pad'), ['Form1-Picture1-Up'])
         b.key_up(Keys.ARROW_UP)
+        self.assertIn(('button', None, 'false'), tree().get('Up', []))
         b.click(*b.at('Picture7', BUTTON))
         self.assertIn(('dialog', None, None), tree().get('About...', []))
         b.keys(Keys.ESCAPE)
