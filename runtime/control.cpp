@@ -118,7 +118,11 @@ bool Control::hasFocus() const
 
 Control *Control::label() const
 {
-    if (!m_description.labelledBy)
+    // An element of a group of option buttons is named by its label but linked to none: a
+    // screen reader reads a radio button's label as the name of its group, which for the balls,
+    // as for the standard buttons, is the frame around them. Linked to its own label, a ball
+    // would be read by its name twice.
+    if (!m_description.labelledBy || !optionGroup().empty())
         return nullptr;
     for (const auto &c : m_form.controls()) {
         if (c->key() == m_description.labelledBy)

@@ -78,7 +78,8 @@ public:
     bool hasFocus() const;
     // The accessible name: the text of the label that names it, else its own name.
     std::string accessibleName() const;
-    // The label that names it, if any.
+    // The label linked to it as its label, if any: the one that names it, but for an element of
+    // a group of option buttons.
     Control *label() const;
 
     ControlPeer *peer() const { return m_peer.get(); }

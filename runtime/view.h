@@ -84,7 +84,9 @@ public:
     Role role() const;
     std::string accessibleName() const;
     std::string accessibleDescription() const;
-    ControlView labelledBy() const; // the label that names it, if any
+    // The label linked to it, if any: the label that names it, but none for an element of a
+    // group of option buttons, whose group the frame around it names.
+    ControlView labelledBy() const;
     // The group of option buttons it belongs to, by name, which the arrow keys move within and
     // assistive technology reads as one radio group; empty for a control of no group.
     std::string optionGroup() const;

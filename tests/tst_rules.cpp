@@ -836,14 +836,17 @@ TEST_CASE("Escape closes a modally shown form, and nothing else")
     }
 }
 
-TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else by its own name")
+TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else by its own name; a ball is linked to no label")
 {
+    // A ball is linked to none, as a standard option button: a screen reader reads the label of
+    // a radio button as its group's name, which is the frame around the group.
     struct Row { const char *control, *name, *label, *description; };
     const Row rows[] = {
         {"Text2", "Action:", "Label2", ""},
         {"Text1", "Label1", "Label1", ""},
         {"Chk1", "qvCheck1", "Label3(3)", ""},
-        {"Opt1(1)", "qvOption1(1)", "Label3(1)", ""},
+        {"Opt1(1)", "qvOption1(1)", nullptr, ""},
+        {"Option1(1)", "Option1(1)", nullptr, ""},
         {"pic1", "Click here!", nullptr, ""},
         {"Picture1", "Direction pad", nullptr, "Use the arrow keys and Home"},
         {"Picture4", "Exit", nullptr, ""},

@@ -2,10 +2,10 @@
 """The program as a screen reader sees it, through AT-SPI: the real program on xcb under a
 private Xvfb (no window manager), in a D-Bus session of its own (dbus-run-session) where D-Bus
 activation starts at-spi2-core's accessibility bus launcher, as it does on a Debian desktop.
-pyatspi then reads the controls' roles, names, states, descriptions and actions, follows a real
-click on the round check box, runs default actions, follows the focus as the keyboard presses
-the pad's keys, reads the About window, closes it with Escape and ends the program through the
-Exit button's action.
+pyatspi then reads the controls' roles, names, states, descriptions, labels and actions, follows
+a real click on the round check box, runs default actions, follows the focus as the keyboard
+presses the pad's keys, reads the About window, closes it with Escape and ends the program
+through the Exit button's action.
 
     test_atspi.py PATH_TO_QUORVEL
 
@@ -307,19 +307,25 @@ def inside(program):
             check(False, "the controls the rest of the test uses are there")
             return failures
 
-        # ---- each control named by a label is linked to it, so its name is read once
+        # ---- what each control is labelled by: a screen reader reads the first as a label, and
+        # as a radio button's group name; the balls' is their frame, as the standard pair's
         def labelled_by(acc):
-            names = []
+            targets = []
             for relation in acc.getRelationSet():
                 if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
-                    names += [relation.getTarget(i).name for i in range(relation.getNTargets())
-                              if relation.getTarget(i).getRole() == LABEL]
-            return names
-        for acc, label in [(entry, "Action:"), (control(FRAME1, TEXT, "Label1"), "Label1"),
-                           (chk, "qvCheck1")] + [(o, "qvOption1(%d)" % i) for i, o in enumerate(options)]:
+                    targets += [(role_name(role(relation.getTarget(i))), relation.getTarget(i).name)
+                                for i in range(relation.getNTargets())]
+            return targets
+        standard = [control(FRAME1, RB, "Option1(%d)" % i) for i in range(2)]
+        for acc, first in ([(entry, ("label", "Action:")), (control(FRAME1, TEXT, "Label1"), ("label", "Label1")),
+                            (chk, ("label", "qvCheck1"))]
+                           + [(o, ("panel", FRAME1)) for o in standard]
+                           + [(o, ("panel", FRAME2)) for o in options]):
             if acc is not None:
-                check(label in labelled_by(acc), "%r is labelled by its label %r (it is by %s)"
-                      % (acc.name, label, labelled_by(acc)))
+                have = labelled_by(acc)
+                check(have[:1] == [first] and ("label", acc.name) not in have[1:],
+                      "%r is labelled first by %s %r, and by no label of its own name after it "
+                      "(it is by %s)" % (acc.name, first[0], first[1], have))
 
         # ---- what the pad says of itself
         check(pad.description == PAD_DESCRIPTION, "the pad's description: %r (it is %r)"
