@@ -92,23 +92,28 @@ std::string_view Control::optionGroup() const
     return option ? std::string_view(m_description.name) : std::string_view();
 }
 
-bool Control::takesFocus() const
+bool takesFocus(const ControlDescription &description)
 {
-    if (!isVisible())
+    if (!description.visible)
         return false;
-    switch (kind()) {
+    switch (description.kind) {
     case Kind::TextBox:
     case Kind::CommandButton:
     case Kind::CheckBox:
     case Kind::OptionButton:
         return true;
     case Kind::PictureBox:
-        return m_description.role != Role::None;
+        return description.role != Role::None;
     case Kind::Label:
     case Kind::Frame:
         return false;
     }
     return false;
+}
+
+bool Control::takesFocus() const
+{
+    return Runtime::takesFocus(m_description);
 }
 
 bool Control::hasFocus() const

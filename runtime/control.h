@@ -26,6 +26,10 @@ using ClickEvent = std::function<void()>;
 // "Opt1(2)", "Chk1".
 std::string keyOf(std::string_view name, int index);
 
+// Whether the keyboard can reach a control so described: a standard control that takes focus,
+// or a picture box drawn as a control. Hidden stores never.
+bool takesFocus(const ControlDescription &description);
+
 class Control
 {
 public:
@@ -69,8 +73,7 @@ public:
     // After an event procedure: a checked state that changed is told to the peer.
     void refreshCheckedState();
 
-    // Whether the keyboard can reach it: a standard control that takes focus, or a picture
-    // box drawn as a control. Hidden stores never.
+    // Whether the keyboard can reach it (takesFocus of its description).
     bool takesFocus() const;
     // The group of option buttons it is an element of, by name: the elements of one control
     // array of option buttons, standard or drawn, are one group. Empty for any other control.

@@ -130,6 +130,26 @@ Control *Form::nextTabStop(const Control *from, bool backwards) const
     return stops[backwards ? (i + n - 1) % n : (i + 1) % n];
 }
 
+std::vector<const Control *> Form::descriptionLines() const
+{
+    // Known from the stored descriptions, before every control is made: a platform may ask
+    // about a label as soon as it shows its text.
+    for (const ControlDescription &d : m_description.controls) {
+        if (takesFocus(d))
+            return {}; // a form read through its controls, as the focus reaches each
+    }
+    std::vector<const Control *> lines;
+    for (const auto &c : m_controls) {
+        if (c->kind() == Kind::Label && c->isVisible())
+            lines.push_back(c.get());
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const Control *a, const Control *b) {
+        const Rect ra = a->rectInForm(), rb = b->rectInForm();
+        return ra.y != rb.y ? ra.y < rb.y : ra.x < rb.x;
+    });
+    return lines;
+}
+
 void Form::moveAlongGroup(Control &from, int step)
 {
     std::vector<Control *> group;

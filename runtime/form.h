@@ -79,6 +79,10 @@ public:
     Control *nextTabStop(const Control *from, bool backwards) const;
     // The control that has the keyboard focus, if any.
     Control *focusedControl() const { return m_focus; }
+    // The labels that describe the form to assistive technology, from the top down: every
+    // label of a form where nothing takes the focus (a window of text alone), so that a screen
+    // reader reads each line as the window opens; none in any other form.
+    std::vector<const Control *> descriptionLines() const;
 
     // An option button chosen: it is selected and the others of its group are not.
     void chooseOption(Control &option);

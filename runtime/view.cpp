@@ -152,7 +152,18 @@ Rect FormView::storedClient() const
 
 std::string FormView::accessibleDescription() const
 {
-    return {};
+    std::string description;
+    for (const ControlView &line : describedBy())
+        description += (description.empty() ? "" : "\n") + line.text();
+    return description;
+}
+
+std::vector<ControlView> FormView::describedBy() const
+{
+    std::vector<ControlView> views;
+    for (const Control *c : m_form->descriptionLines())
+        views.push_back(c->view());
+    return views;
 }
 
 std::vector<ControlView> FormView::controls() const

@@ -117,6 +117,10 @@ public:
     // Shown over another form (a dialog), rather than a main window of its own.
     bool isDialog() const;
     bool isModal() const;
+    // What assistive technology reads of it as it opens: in a form where nothing takes the
+    // focus (a window of text alone, as an About window), its labels from the top down, and
+    // their texts one a line; none, and empty, for any other form.
+    std::vector<ControlView> describedBy() const;
     std::string accessibleDescription() const;
     // Every control, in stored order.
     std::vector<ControlView> controls() const;

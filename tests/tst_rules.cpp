@@ -864,6 +864,34 @@ TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else b
     }
 }
 
+TEST_CASE_FIXTURE(MainWindow, "a window of text alone is described by its labels, top down; any other by none")
+{
+    const Form2 about;
+    const Form dialog(kDialog);
+    struct Row { const char *name; const Form &form; std::vector<std::string> lines; };
+    const Row rows[] = {
+        {"the main window, its labels beside controls that take the focus", form, {}},
+        {"a dialog of one label", dialog, {"Text"}},
+        {"About, stored from the bottom up", about,
+         {"Label1(0)", "Label1(1)", "Label1(2)", "Label1(3)", "Label1(4)", "Label1(5)"}},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        std::vector<std::string> lines;
+        std::string description;
+        for (const ControlView &line : r.form.view().describedBy()) {
+            lines.push_back(line.key());
+            description += (description.empty() ? "" : "\n") + line.text();
+        }
+        CHECK(lines == r.lines);
+        CHECK(r.form.view().accessibleDescription() == description);
+    }
+    CHECK(about.view().accessibleDescription()
+          == "This is a sample of Quorvel technics applica-\nted to offen using MS standard custom controls.\n"
+             "No limits to Your fantasy...\nIf You will find it usefull - please contact me at\n"
+             "quorvel@zennorak.example\nCopyright (C) Zennorak Design. All rights reserved.");
+}
+
 TEST_CASE_FIXTURE(MainWindow, "the focus indicator shows once the keyboard is used, on the focused control only")
 {
     const auto indicators = [this] {

@@ -1,7 +1,8 @@
 // What assistive technology sees of the forms: each picture box drawn as a control with its
 // role, name, description, state and default action, a group's keys as its children (the one a
-// key pressed taking the focus), the windows as windows and dialogs named by their captions.
-// All of it is read from the views; an action asked for goes to the runtime.
+// key pressed taking the focus), the windows as windows and dialogs named by their captions and
+// described by the lines of a window of text. All of it is read from the views; an action asked
+// for goes to the runtime.
 #include "runtime/qt/accessibility.h"
 
 #include "runtime/qt/peers.h"
@@ -10,6 +11,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QRadioButton>
+
+#include <algorithm>
 
 namespace Runtime::QtUi {
 
@@ -211,6 +214,28 @@ private:
     QRadioButton *button() const { return static_cast<QRadioButton *>(widget()); }
 };
 
+// A line of a window of text alone, which describes that window (FormView::describedBy): a
+// paragraph of its text, as it labels no control. Qt 6.4 has no relation that says "describes";
+// and a screen reader that finds the lines as loose labels reads them again after the window's
+// description, leaving out those of one or two words.
+class DescriptionLineAccessible final : public QAccessibleWidget
+{
+public:
+    explicit DescriptionLineAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::Paragraph) { }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+bool describesItsForm(ControlView label)
+{
+    const std::vector<ControlView> lines = label.form().describedBy();
+    return std::find(lines.begin(), lines.end(), label) != lines.end();
+}
+
 // A form's window: a dialog when shown over another form, named by its caption.
 class FormWindowAccessible final : public QAccessibleWidget
 {
@@ -238,6 +263,8 @@ QAccessibleInterface *factory(const QString &, QObject *object)
         return new PictureBoxAccessible(box);
     if (auto *window = dynamic_cast<FormWindow *>(object))
         return new FormWindowAccessible(window);
+    if (auto *label = dynamic_cast<LabelWidget *>(object); label && describesItsForm(label->view()))
+        return new DescriptionLineAccessible(label);
     // Known by what makes it ours from its start: Qt would call it a check box.
     if (auto *option = qobject_cast<QRadioButton *>(object); option && !option->autoExclusive())
         return new OptionButtonAccessible(option);

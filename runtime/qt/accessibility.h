@@ -9,7 +9,8 @@ class QWidget;
 
 namespace Runtime::QtUi {
 
-// Makes Qt ask this back end for the interfaces of its picture boxes and windows.
+// Makes Qt ask this back end for the interfaces of its picture boxes, its windows and the lines
+// of a window of text.
 void installAccessibility();
 
 // What assistive technology reads of a control's state: its own, which of its parts are held

@@ -277,10 +277,11 @@ std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
         break;
     }
     case Kind::Label: {
-        auto *label = new QLabel(text, parent);
+        auto *label = new LabelWidget(control, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
+        label->setText(text);
         w = label;
         break;
     }

@@ -6,6 +6,7 @@
 #include "runtime/backend.h"
 #include "runtime/qt/accessibility.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
@@ -52,6 +53,18 @@ private:
     std::int16_t m_reported = 0; // the buttons whose press went to the runtime, not yet released
     bool m_indicator = false;    // the focus indicator, as last painted
     Announced m_announced; // what assistive technology was last told, since it was shown
+};
+
+// A label, knowing from its start which control it shows: assistive technology may ask what
+// it is as soon as its text is set.
+class LabelWidget final : public QLabel
+{
+public:
+    LabelWidget(ControlView label, QWidget *parent) : QLabel(parent), m_label(label) { }
+    ControlView view() const { return m_label; }
+
+private:
+    ControlView m_label;
 };
 
 // The peer of a visible control. Its widget is a Qt child of its container's widget, and gone

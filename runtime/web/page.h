@@ -20,6 +20,9 @@ void qv_window_destroy(int window);
 // every other window inert until it is hidden.
 void qv_window_show(int window, int x, int y, int modal);
 void qv_window_hide(int window);
+// The elements that describe the window to assistive technology: their DOM ids, separated by
+// blanks, in reading order; empty for none.
+void qv_window_describe(int window, const char *ids);
 // Where the client area is now (the user may have moved the window): x, y.
 void qv_window_origin(int window, int *xy);
 // The page's area that windows stand in: width, height.

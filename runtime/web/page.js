@@ -591,6 +591,18 @@ mergeInto(LibraryManager.library, {
     win.focusBefore = null;
   },
 
+  qv_window_describe__deps: ['$QV'],
+  qv_window_describe: function (id, ids) {
+    var win = QV.windows[id];
+    if (!win)
+      return;
+    var list = UTF8ToString(ids);
+    if (list)
+      win.frame.setAttribute('aria-describedby', list);
+    else
+      win.frame.removeAttribute('aria-describedby');
+  },
+
   qv_window_origin__deps: ['$QV'],
   qv_window_origin: function (id, xy) {
     var win = QV.windows[id];

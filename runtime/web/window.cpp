@@ -58,8 +58,14 @@ FormWindow *FormWindow::byId(int id)
 
 void FormWindow::show(Point clientOrigin, bool modal)
 {
-    if (!m_visible)
+    if (!m_visible) {
         Element::refreshWindow(*this);
+        // The controls that describe the window, read as it opens: all there by now.
+        std::string lines;
+        for (const ControlView &line : m_form.describedBy())
+            lines += (lines.empty() ? "" : " ") + domId(line);
+        qv_window_describe(m_id, lines.c_str());
+    }
     m_visible = true;
     qv_window_show(m_id, clientOrigin.x, clientOrigin.y, modal);
     if (modal) {

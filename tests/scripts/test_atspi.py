@@ -4,8 +4,8 @@ private Xvfb (no window manager), in a D-Bus session of its own (dbus-run-sessio
 activation starts at-spi2-core's accessibility bus launcher, as it does on a Debian desktop.
 pyatspi then reads the controls' roles, names, states, descriptions, labels and actions, follows
 a real click on the round check box, runs default actions, follows the focus as the keyboard
-presses the pad's keys, reads the About window, closes it with Escape and ends the program
-through the Exit button's action.
+presses the pad's keys, reads the About window and its description, closes it with Escape and
+ends the program through the Exit button's action.
 
     test_atspi.py PATH_TO_QUORVEL
 
@@ -421,6 +421,12 @@ def inside(program):
                     return ""
             lines = [line(c) for c in dialog]
             check(lines == ABOUT_LINES, "its six lines, in order, readable (they are %s)" % lines)
+            # Read as it opens: its description is its lines, which are paragraphs of its text
+            # (a screen reader reads loose labels of a dialog instead, those of three words or more).
+            check(dialog.description == "\n".join(ABOUT_LINES),
+                  "its description is its six lines (it is %r)" % dialog.description)
+            kinds = {role_name(role(c)) for c in dialog}
+            check(kinds == {"paragraph"}, "... and they are paragraphs, no labels (%s)" % kinds)
             # Escape goes where the keyboard is: wait until that is the About window.
             about_window = wait_for(lambda: x_window(ABOUT_CAPTION))
             check(about_window and wait_for(lambda: x_focus() == about_window),

@@ -59,6 +59,11 @@ BORDER = [((5, 0), (128, 128, 128)), ((0, 5), (128, 128, 128)), ((5, 1), (0, 0, 
 # Places inside controls, in pixels of the control.
 PAD_UP, PAD_DOWN, BALL, OVAL, BUTTON = (85, 15), (85, 92), (13, 13), (80, 25), (45, 20)
 
+# The About window's lines, from the top down.
+ABOUT_LINES = ['This is a sample of Quorvel technics applica-', 'ted to offen using MS standard custom controls.',
+               'No limits to Your fantasy...', 'If You will find it usefull - please contact me at',
+               'quorvel@zennorak.example', 'Copyright (C) Zennorak Design. All rights reserved.']
+
 # The keyboard's round: Tab goes through these, by TabIndex, each option group one stop.
 TAB_ROUND = ['Command1', 'Check1', 'Option1(0)', 'Text1', 'Picture1', 'Picture7', 'Picture4',
              'Text2', 'pic1', 'Chk1', 'Opt1(0)']
@@ -526,6 +531,8 @@ class PageTest(unittest.TestCase):
         self.assertIn(('button', None, 'false'), tree().get('Up', []))
         b.click(*b.at('Picture7', BUTTON))
         self.assertIn(('dialog', None, None), tree().get('About...', []))
+        # The About window is described by its six lines, read as it opens.
+        self.assertEqual(descriptions.get('About...'), ' '.join(ABOUT_LINES))
         b.keys(Keys.ESCAPE)
 
 
