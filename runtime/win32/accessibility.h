@@ -1,6 +1,7 @@
-// What a screen reader reads of a bitmap control on Windows, through Microsoft Active
-// Accessibility: its window answers WM_GETOBJECT with an IAccessible of its own, read from the
-// control's view, and raises the WinEvents that a screen reader follows.
+// What a screen reader reads of the forms on Windows, through Microsoft Active Accessibility:
+// each bitmap control's window answers WM_GETOBJECT with an IAccessible of its own, read from
+// the control's view, and raises the WinEvents that a screen reader follows; a dialog's window
+// adds its role and description to what the system tells of any window.
 #pragma once
 
 #include "runtime/backend.h"
@@ -13,6 +14,7 @@
 namespace Runtime::Win32 {
 
 class AccessibleControl;
+class AccessibleForm;
 
 // The accessible side of one picture box's window, for as long as the window shows its control.
 class Accessibility final
@@ -57,6 +59,27 @@ private:
     ControlView m_view;
     Announced m_announced;
     AccessibleControl *m_object = nullptr; // made on the first request, one reference ours
+};
+
+// The accessible side of a form's window: the system's object for a window's client area, with
+// a dialog's role and the form's description added where it has them.
+class FormAccessibility final
+{
+public:
+    FormAccessibility(HWND window, FormView view) : m_window(window), m_view(view) { }
+    ~FormAccessibility(); // the object handed out reads the form no more
+    FormAccessibility(const FormAccessibility &) = delete;
+    FormAccessibility &operator=(const FormAccessibility &) = delete;
+
+    // WM_GETOBJECT: true when answered, with the answer in `result`; false leaves it to the
+    // system.
+    bool getObject(WPARAM flags, LPARAM objectId, LRESULT &result);
+    FormView view() const { return m_view; }
+
+private:
+    HWND m_window;
+    FormView m_view;
+    AccessibleForm *m_object = nullptr;
 };
 
 // COM as the program found it, once the last window is gone.

@@ -32,7 +32,8 @@
 //      state, default action (run from the message loop, as its key), the focus taken
 //      (accSelect), a group's keys as children found by accHitTest and accLocation, the key
 //      the keyboard pressed last as the focused child; WinEvents for the focused key, state,
-//      name, description and default action changes. Its window text is its name
+//      name, description and default action changes. Its window text is its name. A dialog's
+//      window adds its role and the form's description to the system's object for any window
 //      (accessibility.h).
 //  [X] MessageBox over the window asked for; the event loop; quitting every loop.
 //  [X] Start-up: a screen of fewer than 15 bits of colour is refused in one line (startup.cpp).

@@ -1,6 +1,7 @@
 // Form windows.
 #include "runtime/win32/window.h"
 
+#include "runtime/win32/accessibility.h"
 #include "runtime/win32/backend.h"
 #include "runtime/win32/peers.h"
 #include "runtime/win32/text.h"
@@ -335,6 +336,12 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SHOWWINDOW:
         if (!wParam)
             Report::windowHidden(m_form);
+        break;
+    case WM_GETOBJECT:
+        if (!m_accessibility)
+            m_accessibility = std::make_unique<FormAccessibility>(m_hwnd, m_form);
+        if (m_accessibility->getObject(wParam, lParam, result))
+            return result;
         break;
     case WM_ENABLE:
         if (!wParam) {

@@ -6,10 +6,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 namespace Runtime::Win32 {
 
+class FormAccessibility;
 class Win32Backend;
 
 inline constexpr wchar_t kFormClass[] = L"QuorvelForm";
@@ -60,6 +62,7 @@ private:
     bool m_endModal = false;
     bool m_hiddenWithOwner = false; // shown, and hidden while its owner is minimised
     bool m_closing = false;
+    std::unique_ptr<FormAccessibility> m_accessibility; // made when a screen reader first asks
 };
 
 } // namespace Runtime::Win32

@@ -149,15 +149,16 @@ TEST_CASE("each bitmap control's window reads as what it is: role, name, state, 
         LONG role;
         LONG state;
         const char* action;
+        const char* description;
     } controls[] = {
-        {"Chk1", ROLE_SYSTEM_CHECKBUTTON, STATE_SYSTEM_FOCUSABLE, "Check"},
-        {"Opt1(0)", ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_CHECKED, "Check"},
-        {"Opt1(1)", ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSABLE, "Check"},
-        {"Opt1(2)", ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSABLE, "Check"},
-        {"pic1", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, "Press"},
-        {"Picture7", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, "Press"},
-        {"Picture4", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, "Press"},
-        {"Picture1", ROLE_SYSTEM_GROUPING, STATE_SYSTEM_FOCUSABLE, ""},
+        {"Chk1", ROLE_SYSTEM_CHECKBUTTON, STATE_SYSTEM_FOCUSABLE, "Check", ""},
+        {"Opt1(0)", ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_CHECKED, "Check", ""},
+        {"Opt1(1)", ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSABLE, "Check", ""},
+        {"Opt1(2)", ROLE_SYSTEM_RADIOBUTTON, STATE_SYSTEM_FOCUSABLE, "Check", ""},
+        {"pic1", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, "Press", ""},
+        {"Picture7", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, "Press", ""},
+        {"Picture4", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, "Press", ""},
+        {"Picture1", ROLE_SYSTEM_GROUPING, STATE_SYSTEM_FOCUSABLE, "", "Use the arrow keys and Home"},
     };
     Quorvel q;
     for (const auto& c : controls) {
@@ -168,9 +169,9 @@ TEST_CASE("each bitmap control's window reads as what it is: role, name, state, 
         CHECK(a.name() == bitmapControlNames().at(c.control));
         CHECK(a.state() == c.state);
         CHECK(a.action() == c.action);
-        const std::string description = a.description();
-        std::printf("screen reader: %s: %s%s%s; default action \"%s\"\n", c.control, a.said().c_str(),
-                    description.empty() ? "" : "; description ", description.c_str(), a.action().c_str());
+        CHECK(a.description() == c.description);
+        std::printf("screen reader: %s: %s; description \"%s\"; default action \"%s\"\n", c.control,
+                    a.said().c_str(), a.description().c_str(), a.action().c_str());
     }
     // The pad's keys: found at their places on the screen, in reading order.
     const Accessible pad(q.picture("Picture1"));
@@ -224,6 +225,18 @@ TEST_CASE("a default action does what the keyboard does, from the program's loop
     REQUIRE(about->accDoDefaultAction(child(CHILDID_SELF)) == S_OK);
     HWND form2 = q.waitForOwned(L"QuorvelForm");
     REQUIRE(form2 != nullptr);
+    // A dialog, described by its lines from the top down, as it opens.
+    std::vector<std::pair<LONG, std::string>> lines;
+    for (HWND w : descendants(form2))
+        lines.emplace_back(screenRect(w).top, narrow(text(w)));
+    std::sort(lines.begin(), lines.end());
+    std::string shown;
+    for (const auto& line : lines)
+        shown += (shown.empty() ? "" : "\n") + line.second;
+    const Accessible dialog(form2);
+    CHECK(dialog.role() == ROLE_SYSTEM_DIALOG);
+    CHECK(dialog.description() == shown);
+    std::printf("screen reader: Form2: %s; description \"%s\"\n", dialog.said().c_str(), dialog.description().c_str());
     CHECK(check->accDoDefaultAction(child(CHILDID_SELF)) == E_FAIL);
     REQUIRE(tap(VK_ESCAPE));
     CHECK(waitUntil([&] { return !IsWindowVisible(form2); }));
