@@ -216,8 +216,8 @@ private:
 
 // A line of a window of text alone, which describes that window (FormView::describedBy): a
 // paragraph of its text, as it labels no control. Qt 6.4 has no relation that says "describes";
-// and a screen reader that finds the lines as loose labels reads them again after the window's
-// description, leaving out those of one or two words.
+// and a screen reader that finds the lines as loose labels reads those of three words or more as
+// the window opens, then the description besides: the lines twice, the e-mail address once.
 class DescriptionLineAccessible final : public QAccessibleWidget
 {
 public:
