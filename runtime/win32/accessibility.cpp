@@ -1,7 +1,8 @@
-// Microsoft Active Accessibility for the bitmap controls: an IAccessible that reads the
-// control's view (role, name, description, state, default action, the parts of a group and the
-// one the keyboard pressed last), and WinEvents for what changes. A default action goes to the
-// runtime from the message loop, as a key would; the focus moves with SetFocus.
+// Microsoft Active Accessibility for the forms: for each bitmap control an IAccessible that
+// reads the control's view (role, name, description, state, default action, the parts of a group
+// and the one the keyboard pressed last), and WinEvents for what changes; for a dialog, the
+// system's object for a window with the form's role and description. A default action goes to
+// the runtime from the message loop, as a key would; the focus moves with SetFocus.
 #include "runtime/win32/accessibility.h"
 
 #include "runtime/win32/text.h"
