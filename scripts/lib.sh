@@ -100,6 +100,13 @@ use_emscripten() {
     fi
 }
 
+# private_home DIR: HOME and the XDG folders under DIR, for a program that writes there whatever
+# it is told (Chromium's crash reporter keeps its settings in ~/.config/chromium beside any profile).
+private_home() {
+    mkdir -p "$1"
+    export HOME=$1 XDG_CONFIG_HOME=$1/.config XDG_CACHE_HOME=$1/.cache
+}
+
 # configure_web BUILD_DIR [extra cmake arguments...]: the page, Release, with Emscripten's
 # toolchain; the program alone (the test suites and the drawing tools are the desktop's).
 configure_web() {
