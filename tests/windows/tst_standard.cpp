@@ -15,6 +15,20 @@ bool checked(HWND button)
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Text1 clicked into, and its whole text selected from the keyboard (Home, then Shift+End).
+HWND selectAllOfText1(const Quorvel& q)
+{
+    HWND text1 = findChild(q.main(), L"Edit", L"Text1");
+    REQUIRE(text1 != nullptr);
+    REQUIRE(click(centre(text1)));
+    REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == text1; }));
+    REQUIRE(tap(VK_HOME));
+    REQUIRE(keyDown(VK_SHIFT));
+    REQUIRE(tap(VK_END));
+    REQUIRE(keyUp(VK_SHIFT));
+    return text1;
+}
+
 HFONT makeFont(const wchar_t* face, int height, bool bold, bool italic)
 {
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET,
@@ -90,15 +104,7 @@ TEST_CASE("a click on an option button of the pair selects it and clears the oth
 TEST_CASE("typing replaces the text box's text; the Action box takes what the program writes")
 {
     Quorvel q;
-    HWND text1 = findChild(q.main(), L"Edit", L"Text1");
-    REQUIRE(text1 != nullptr);
-    REQUIRE(click(centre(text1)));
-    REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == text1; }));
-    // Home, then Shift+End: the whole text selected, and typed over.
-    REQUIRE(tap(VK_HOME));
-    REQUIRE(keyDown(VK_SHIFT));
-    REQUIRE(tap(VK_END));
-    REQUIRE(keyUp(VK_SHIFT));
+    HWND text1 = selectAllOfText1(q);
     REQUIRE(type("abc"));
     CHECK(waitUntil([&] { return text(text1) == L"abc"; }));
     // The click put the focus in the text box: Tab goes on from there, to the direction pad.
@@ -126,15 +132,7 @@ TEST_CASE("a text box takes a paste of 100,000 characters whole")
     REQUIRE(placed);
 
     Quorvel q;
-    HWND text1 = findChild(q.main(), L"Edit", L"Text1");
-    REQUIRE(text1 != nullptr);
-    REQUIRE(click(centre(text1)));
-    REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == text1; }));
-    // Home, then Shift+End: the whole text selected, and pasted over with Ctrl+V.
-    REQUIRE(tap(VK_HOME));
-    REQUIRE(keyDown(VK_SHIFT));
-    REQUIRE(tap(VK_END));
-    REQUIRE(keyUp(VK_SHIFT));
+    HWND text1 = selectAllOfText1(q);
     REQUIRE(keyDown(VK_CONTROL));
     REQUIRE(tap('V'));
     REQUIRE(keyUp(VK_CONTROL));

@@ -204,7 +204,8 @@ TEST_CASE("the colours: the system's, except where the description fixes one; ea
 TEST_CASE("About opens modally beside the main window, closes every way, and opens again in the same place")
 {
     for (Close how : {Close::CloseBox, Close::AltF4, Close::Escape}) {
-        CAPTURE(nameOf(how));
+        const std::string closedBy = nameOf(how);
+        CAPTURE(closedBy);
         Quorvel q;
         const POINT mainOrigin = clientOrigin(q.main());
         for (int round = 1; round <= 2; ++round) {
