@@ -67,8 +67,8 @@ void Application::setKeyboardUsed()
     m_keyboardUsed = true;
     // The focused controls show their indicators from now on.
     for (Form *form : m_forms) {
-        if (Control *focused = form->focusedControl(); focused && focused->peer())
-            focused->peer()->stateChanged();
+        if (Control *focused = form->focusedControl())
+            focused->stateChanged();
     }
 }
 
@@ -114,6 +114,11 @@ int Application::messageBox(const std::string &prompt, int style, const std::str
 void Application::end()
 {
     m_ended = true;
+    closeAll();
+}
+
+void Application::closeAll()
+{
     for (Form *form : m_forms)
         form->hide();
     // Leaves every loop, a modal window's as well. Before the event loop has started there is

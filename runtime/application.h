@@ -29,8 +29,6 @@ public:
     static Application &current();
 
     Backend &backend() const { return m_backend; }
-    // The title the message box bears.
-    const std::string &title() const { return m_title; }
 
     // A stored picture, decoded by the back end; run-time error 481 when there is none.
     Picture picture(const std::string &name) const;
@@ -47,6 +45,9 @@ public:
     // End: no further event procedure runs, the windows are hidden and the event loop is left
     // with the program's status.
     void end();
+    // The windows hidden and the event loop left with the program's status, as the main
+    // window closing does: procedures may still run after it.
+    void closeAll();
     bool hasEnded() const { return m_ended; }
     // 0 after End or when the main window closes, 1 after a run-time error ended it.
     int exitStatus() const { return m_status; }

@@ -28,9 +28,9 @@ double contrastRatio(std::uint32_t a, std::uint32_t b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-std::uint32_t readableTextColour(std::uint32_t described, std::uint32_t surface, std::uint32_t fallback)
+bool readsOn(std::uint32_t text, std::uint32_t surface)
 {
-    return contrastRatio(described, surface) >= kLeastTextContrast ? described : fallback;
+    return contrastRatio(text, surface) >= kLeastTextContrast;
 }
 
 } // namespace Runtime

@@ -13,8 +13,8 @@ double contrastRatio(std::uint32_t a, std::uint32_t b);
 // 245 grey) has 1.1 to 1 and does not.
 inline constexpr double kLeastTextContrast = 1.5;
 
-// The colour a text described in `described` is drawn in on `surface`: that colour where it
-// stands out by kLeastTextContrast or more, else the default text colour `fallback`.
-std::uint32_t readableTextColour(std::uint32_t described, std::uint32_t surface, std::uint32_t fallback);
+// Whether a text in `text` stands out from `surface` by kLeastTextContrast or more; where it
+// does not, the text is drawn in the default text colour instead.
+bool readsOn(std::uint32_t text, std::uint32_t surface);
 
 } // namespace Runtime

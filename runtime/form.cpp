@@ -197,12 +197,6 @@ void Form::moveFocus(bool backwards)
         setFocusTo(*target);
 }
 
-void Form::focusFirstStop()
-{
-    if (Control *first = nextTabStop(nullptr, false))
-        setFocusTo(*first);
-}
-
 bool Form::keyPressed(Key key, std::int16_t shift, bool repeat)
 {
     const bool ctrlOrAlt = (shift & (ShiftKey::Ctrl | ShiftKey::Alt)) != 0;
@@ -332,7 +326,7 @@ void Form::showForm(int modal)
     }
     m_peer->show(m_placedAt, modal == 1);
     if (!m_focus)
-        focusFirstStop();
+        moveFocus(false); // to the first stop
     if (modal == 0)
         return;
     m_modal = true;
@@ -352,10 +346,7 @@ void Form::closeRequested()
 {
     if (m_main) {
         // Closing the main window ends the program; no procedure runs, End included.
-        for (Form *f : m_application.forms())
-            f->hide();
-        if (m_application.backend().inEventLoop())
-            m_application.backend().quit(m_application.exitStatus());
+        m_application.closeAll();
         return;
     }
     hide();

@@ -111,7 +111,6 @@ private:
     friend class Control;
     void place();
     void moveFocus(bool backwards);
-    void focusFirstStop();
     void setFocusTo(Control &control);
     void moveAlongGroup(Control &from, int step);
     void watchCheckedState(Control &control);

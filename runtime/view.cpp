@@ -74,7 +74,7 @@ Colour ControlView::textColour(std::uint32_t surface) const
     const std::uint32_t rgb = fore.source == Colour::Source::Rgb
             ? fore.rgb
             : m_control->form().application().backend().systemColour(fore.source);
-    return contrastRatio(rgb, surface) >= kLeastTextContrast ? fore : Colour{};
+    return readsOn(rgb, surface) ? fore : Colour{};
 }
 
 bool ControlView::focusIndicator() const

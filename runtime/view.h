@@ -73,7 +73,7 @@ public:
     Colour fore() const;
     FontDescription font() const;
     // The colour its text is drawn in over `surface` (0xRRGGBB, what the back end draws under
-    // the text): its own where that reads there (readableTextColour), else Default.
+    // the text): its own where that reads there (readsOn), else Default.
     Colour textColour(std::uint32_t surface) const;
 
     // The keyboard: whether it can reach the control, and whether the focus indicator shows.

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <optional>
+#include <utility>
 
 namespace Runtime::QtUi {
 
@@ -31,12 +32,10 @@ FormWindow::FormWindow(FormView form, QWidget *owner)
     setAttribute(Qt::WA_QuitOnClose, false);
 }
 
-void FormWindow::show(Point clientOrigin, bool modal)
+// A control named by the label beside it has the label as its buddy, so that assistive
+// technology links the two and reads the name once; every label exists by the first show.
+void FormWindow::linkLabels()
 {
-    if (!QWidget::isVisible())
-        setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
-    // A control named by the label beside it has the label as its buddy, so that assistive
-    // technology links the two and reads the name once; every label exists by now.
     for (const ControlView &control : m_form.controls()) {
         const ControlView label = control.labelledBy();
         if (!label)
@@ -46,6 +45,14 @@ void FormWindow::show(Point clientOrigin, bool modal)
         if (shownLabel && shownControl)
             shownLabel->setBuddy(shownControl);
     }
+}
+
+void FormWindow::show(Point clientOrigin, bool modal)
+{
+    if (!QWidget::isVisible())
+        setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    if (!std::exchange(m_labelsLinked, true))
+        linkLabels();
     setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
     if (QWidget::isVisible()) {
         // Shown again: brought to the front, as a first show does by itself.

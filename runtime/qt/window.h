@@ -37,7 +37,10 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    void linkLabels();
+
     FormView m_form;
+    bool m_labelsLinked = false;
     QEventLoop *m_modalLoop = nullptr;
 };
 

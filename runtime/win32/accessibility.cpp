@@ -383,8 +383,7 @@ public:
         LONG found = CHILDID_SELF;
         const std::vector<PartView> parts = view().parts();
         for (std::size_t i = 0; i < parts.size() && found == CHILDID_SELF; ++i) {
-            const Rect &r = parts[i].rect;
-            if (at.x >= r.x && at.y >= r.y && at.x < r.x + r.width && at.y < r.y + r.height)
+            if (parts[i].rect.contains({int(at.x), int(at.y)}))
                 found = LONG(i + 1);
         }
         *hit = number(found);
