@@ -191,12 +191,4 @@ inline void click(const Runtime::Control &c, Pixel at, std::int16_t button = Run
     release(c, at, button);
 }
 
-// A key pressed and let go in the window of `form`; whether the runtime took the press.
-inline bool key(const Runtime::Form &form, Runtime::Key key, std::int16_t shift = 0)
-{
-    const bool taken = Runtime::Report::keyPressed(form.view(), key, shift, false);
-    Runtime::Report::keyReleased(form.view(), key, shift);
-    return taken;
-}
-
 } // namespace Fake

@@ -85,6 +85,21 @@ private:
     Qt::MouseButtons m_held;
 };
 
+// While it lives, an event loop that never ends is left after ten seconds with status 99.
+class NeverHang
+{
+public:
+    NeverHang()
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+        m_timer.start(10000);
+    }
+
+private:
+    QTimer m_timer;
+};
+
 // Runs `action` on the next modal window to open, from inside its event loop. Arm it before
 // the call that opens the window.
 inline void onNextModal(std::function<void(QWidget *)> action, int attempts = 200)

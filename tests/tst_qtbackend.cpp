@@ -530,10 +530,7 @@ void tst_QtBackend::exitStatus()
         else if (ending == QLatin1String("procedure error"))
             m_application->dispatch([] { ImageList().picture(1); });
     });
-    QTimer neverHang;
-    neverHang.setSingleShot(true);
-    connect(&neverHang, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
-    neverHang.start(10000);
+    const NeverHang neverHang;
     QCOMPARE(m_application->run(main), status);
     QVERIFY(!testBackend()->inEventLoop());
     QCoreApplication::processEvents(); // the timers of a start-up that ended early

@@ -724,6 +724,7 @@ TEST_CASE("the arrow keys move the focus and the selection round a group of opti
         bool taken;
         const char *focus;
         std::vector<bool> selected; // the standard pair's values, or which ball shows image 6
+        int repeats = 0;            // the key held: its repeats before it is let go
     };
     using K = Key;
     const Row rows[] = {
@@ -735,6 +736,9 @@ TEST_CASE("the arrow keys move the focus and the selection round a group of opti
         {"the standard pair: Left moves as well", "Option1(0)", {K::Left}, 0, true, "Option1(1)", {false, true}},
         {"the standard pair: with Shift, not the form's", "Option1(0)", {K::Down}, ShiftKey::Shift, false,
          "Option1(0)", {true, false}},
+        {"the standard pair: Down held moves on every repeat", "Option1(0)", {K::Down}, 0, true, "Option1(0)",
+         {true, false}, 1},
+        {"the balls: Down held moves once", "Opt1(0)", {K::Down}, 0, true, "Opt1(1)", {false, true, false}, 1},
         {"the balls: Down selects the next", "Opt1(0)", {K::Down}, 0, true, "Opt1(1)", {false, true, false}},
         {"the balls: Right as Down", "Opt1(0)", {K::Right, K::Right}, 0, true, "Opt1(2)", {false, false, true}},
         {"the balls: Up from the first goes round to the last", "Opt1(0)", {K::Up}, 0, true, "Opt1(2)",
@@ -753,6 +757,8 @@ TEST_CASE("the arrow keys move the focus and the selection round a group of opti
         Report::focusGained(w.named(r.from).view());
         for (Key key : r.keys) {
             CHECK(w.press(key, r.shift) == r.taken);
+            for (int i = 0; i < r.repeats; ++i)
+                CHECK(w.press(key, r.shift, true) == r.taken);
             w.release(key);
         }
         CHECK(w.focused() == r.focus);
@@ -769,21 +775,6 @@ TEST_CASE("the arrow keys move the focus and the selection round a group of opti
             }
         }
     }
-}
-
-TEST_CASE_FIXTURE(MainWindow, "a held arrow moves the balls once; the standard pair moves on every repeat")
-{
-    Report::focusGained(form.Opt1[0]->view());
-    CHECK(press(Key::Down));
-    CHECK(press(Key::Down, 0, true));
-    release(Key::Down);
-    CHECK(form.OptIndex == 1);
-    Report::focusGained(form.control("Option1", 0).view());
-    CHECK(press(Key::Down));
-    CHECK(press(Key::Down, 0, true));
-    release(Key::Down);
-    CHECK(focused() == "Option1(0)");
-    CHECK(form.control("Option1", 0).value());
 }
 
 TEST_CASE_FIXTURE(MainWindow, "an option button chosen, a check box clicked, text typed: the runtime keeps what the user did")

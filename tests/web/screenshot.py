@@ -4,11 +4,8 @@ shows it at a device pixel ratio of 1.
 
     tests/web/screenshot.py PATH/index.html docs/web-main-window.png
 """
-import io
 import os
 import sys
-
-from PIL import Image
 
 import test_page
 
@@ -20,7 +17,7 @@ def main():
     try:
         browser.open(server.url)
         r = browser.js("return document.getElementById('Form1').getBoundingClientRect()")
-        shot = Image.open(io.BytesIO(browser.driver.get_screenshot_as_png())).convert('RGB')
+        shot = browser.shot()
         box = tuple(int(v) for v in (r['x'], r['y'], r['x'] + r['width'], r['y'] + r['height']))
         shot.crop(box).save(out, optimize=True)
     finally:
