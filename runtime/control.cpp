@@ -59,13 +59,10 @@ bool Control::checked() const
 
 void Control::setCheckedState(std::function<bool()> state)
 {
-    const bool before = checked();
+    m_lastChecked = checked(); // as its peer, made with the form, read it
     m_checkedState = std::move(state);
-    m_lastChecked = m_checkedState ? m_checkedState() : false;
     m_form.watchCheckedState(*this);
-    // Its peer, made with the form, read it as it was.
-    if (checked() != before)
-        stateChanged();
+    refreshCheckedState();
 }
 
 void Control::refreshCheckedState()
@@ -213,11 +210,7 @@ void PictureBox::withPressedState(F input)
 
 void PictureBox::pointerPressed(Pixel at, std::int16_t button, std::int16_t held, std::int16_t shift)
 {
-    withPressedState([&] {
-        m_pointer.press(at, button, held, shift);
-        if (!m_pointer.keyHeld())
-            m_pressingKey.reset(); // the pointer's press let go of the key's
-    });
+    withPressedState([&] { m_pointer.press(at, button, held, shift); });
 }
 
 void PictureBox::pointerMoved(Pixel at, std::int16_t held, std::int16_t shift)
@@ -237,19 +230,17 @@ void PictureBox::pointerLeft()
 
 void PictureBox::pointerCancelled()
 {
-    withPressedState([&] {
-        m_pressingKey.reset();
-        m_pointer.cancel();
-    });
+    withPressedState([&] { m_pointer.cancel(); });
 }
 
 int PictureBox::pressedPart() const
 {
-    if (!m_pressingKey || !m_pointer.keyHeld())
+    const std::optional<Key> held = heldKey();
+    if (!held)
         return -1;
     const auto &parts = description().keyParts;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (parts[i].key == *m_pressingKey)
+        if (parts[i].key == *held)
             return int(i);
     }
     return -1;
@@ -258,8 +249,6 @@ int PictureBox::pressedPart() const
 bool PictureBox::keyDown(Key key, bool repeat)
 {
     const ControlDescription &d = description();
-    if (m_pressingKey && !m_pointer.keyHeld())
-        m_pressingKey.reset(); // its press was let go meanwhile
     std::optional<Pixel> at;
     int part = -1;
     switch (d.role) {
@@ -285,7 +274,7 @@ bool PictureBox::keyDown(Key key, bool repeat)
     }
     if (!at)
         return false;
-    if (repeat || m_pressingKey)
+    if (repeat || heldKey())
         return true; // one press is one, however long the key is held
     withPressedState([&] {
         m_pressingKey = key;
@@ -300,22 +289,17 @@ bool PictureBox::keyDown(Key key, bool repeat)
 
 bool PictureBox::keyUp(Key key)
 {
-    if (m_pressingKey != key)
+    if (heldKey() != key)
         return false;
-    withPressedState([&] {
-        m_pressingKey.reset();
-        m_pointer.keyRelease();
-    });
+    withPressedState([&] { m_pointer.keyRelease(); });
     return true;
 }
 
 void PictureBox::focusLost()
 {
     withPressedState([&] {
-        if (m_pressingKey) {
-            m_pressingKey.reset();
+        if (heldKey())
             m_pointer.cancel();
-        }
     });
     if (m_activePart >= 0) {
         m_activePart = -1;

@@ -160,6 +160,8 @@ public:
 
 private:
     void raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at);
+    // The key whose press holds the box, if the pointer rules still hold it for a key.
+    std::optional<Key> heldKey() const { return m_pointer.keyHeld() ? m_pressingKey : std::nullopt; }
     // Runs `input` on the pointer rules, and tells the peer when the box's pressed state changed.
     template <class F>
     void withPressedState(F input);
@@ -167,7 +169,7 @@ private:
     Picture m_picture;
     int m_scaleMode;
     PointerRules m_pointer;
-    std::optional<Key> m_pressingKey; // the key whose press holds the box
+    std::optional<Key> m_pressingKey; // the key pressed last (see heldKey)
     int m_activePart = -1;
 };
 

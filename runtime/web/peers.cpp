@@ -98,8 +98,8 @@ void Element::textChanged()
 
 void Element::valueChanged()
 {
+    // A standard control's: the browser tells its checked state itself.
     qv_element_set_value(m_id, m_view.value());
-    Accessibility::update(*this);
 }
 
 void Element::stateChanged()
