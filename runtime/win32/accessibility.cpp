@@ -196,11 +196,9 @@ public:
         if (!role)
             return E_POINTER;
         VariantInit(role);
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int c = childOf(child);
-        if (c < 0)
-            return E_INVALIDARG;
+        int c = 0;
+        if (const HRESULT wrong = which(child, c); wrong != S_OK)
+            return wrong;
         // Each part is a key that is pressed.
         *role = number(c == 0 ? roleOf(view().role()) : ROLE_SYSTEM_PUSHBUTTON);
         return S_OK;
@@ -211,11 +209,9 @@ public:
         if (!state)
             return E_POINTER;
         VariantInit(state);
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int c = childOf(child);
-        if (c < 0)
-            return E_INVALIDARG;
+        int c = 0;
+        if (const HRESULT wrong = which(child, c); wrong != S_OK)
+            return wrong;
         const ControlView v = view();
         const AccessibleState whole = v.state();
         LONG s = 0;
@@ -290,11 +286,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
     {
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int c = childOf(child);
-        if (c < 0)
-            return E_INVALIDARG;
+        int c = 0;
+        if (const HRESULT wrong = which(child, c); wrong != S_OK)
+            return wrong;
         // Only the focus, and only to the control: a part becomes the focused one when its key
         // is pressed.
         if (flags == SELFLAG_NONE)
@@ -312,11 +306,9 @@ public:
         if (!left || !top || !width || !height)
             return E_POINTER;
         *left = *top = *width = *height = 0;
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int c = childOf(child);
-        if (c < 0)
-            return E_INVALIDARG;
+        int c = 0;
+        if (const HRESULT wrong = which(child, c); wrong != S_OK)
+            return wrong;
         POINT origin{0, 0};
         ClientToScreen(window(), &origin);
         RECT client{};
@@ -336,11 +328,9 @@ public:
         if (!end)
             return E_POINTER;
         VariantInit(end);
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int from = childOf(start);
-        if (from < 0)
-            return E_INVALIDARG;
+        int from = 0;
+        if (const HRESULT wrong = which(start, from); wrong != S_OK)
+            return wrong;
         const int count = int(view().parts().size());
         int to = 0;
         switch (direction) {
@@ -392,11 +382,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
     {
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int c = childOf(child);
-        if (c < 0)
-            return E_INVALIDARG;
+        int c = 0;
+        if (const HRESULT wrong = which(child, c); wrong != S_OK)
+            return wrong;
         const ControlView v = view();
         const std::string action = c == 0 ? v.defaultAction() : v.parts()[std::size_t(c - 1)].defaultAction;
         if (action.empty())
@@ -415,6 +403,16 @@ private:
     HWND window() const { return m_owner->window(); }
     ControlView view() const { return m_owner->view(); }
 
+    // Whether the object still reads its control and names a child of it (in `c`), else the
+    // error a client gets.
+    HRESULT which(const VARIANT &child, int &c) const
+    {
+        if (!m_owner)
+            return CO_E_OBJNOTCONNECTED;
+        c = childOf(child);
+        return c < 0 ? E_INVALIDARG : S_OK;
+    }
+
     // The child a VARIANT names: 0 for the control itself, 1 to n for its parts; -1 for none.
     int childOf(const VARIANT &child) const
     {
@@ -431,11 +429,9 @@ private:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        if (!m_owner)
-            return CO_E_OBJNOTCONNECTED;
-        const int c = childOf(child);
-        if (c < 0)
-            return E_INVALIDARG;
+        int c = 0;
+        if (const HRESULT wrong = which(child, c); wrong != S_OK)
+            return wrong;
         const ControlView v = view();
         return textOut(c == 0 ? ofControl(v) : ofPart(v.parts()[std::size_t(c - 1)]), out);
     }
