@@ -8,13 +8,23 @@ as_root() {
 }
 
 # install_packages LIST...: installs the Debian packages named in the list files (one a line,
-# blank lines and lines starting with # left out) that are not installed yet.
+# blank lines and lines starting with # left out) that are not installed yet. It says which in
+# one line and keeps apt's progress in a log, shown only when apt fails. When another program is
+# installing packages it waits for it, saying so once, up to QUORVEL_APT_LOCK_TIMEOUT seconds
+# (10 minutes unless set).
 install_packages() {
-    local list wanted=() missing=() pkg
+    local list wanted=() missing=() pkg log
+    # Read by apt_get_waiting: how long to wait, until when, and whether the wait was said.
+    local apt_timeout=${QUORVEL_APT_LOCK_TIMEOUT:-600} apt_deadline apt_waiting_said=
     [ $# -gt 0 ] || { echo "install_packages: no package list given" >&2; return 1; }
     for list in "$@"; do
         [ -r "$list" ] || { echo "install_packages: cannot read the package list $list" >&2; return 1; }
     done
+    [[ $apt_timeout =~ ^[0-9]+$ ]] || {
+        echo "install_packages: QUORVEL_APT_LOCK_TIMEOUT is '$apt_timeout'," \
+            "not a number of seconds" >&2
+        return 1
+    }
     mapfile -t wanted < <(grep -h -v -E '^\s*(#|$)' "$@" | awk '!seen[$0]++')
     for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
@@ -23,8 +33,71 @@ install_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    apt_deadline=$((SECONDS + 10#$apt_timeout))
+    log=$(mktemp -t quorvel-apt.XXXXXX) || return 1
+    apt_get_waiting "$log" update || return 1
+    apt_get_waiting "$log" install -y --no-install-recommends "${missing[@]}" || return 1
+    rm -f "$log"
+}
+
+# apt_get_waiting LOG ARGS...: apt-get ARGS as root, what it prints added to LOG, for
+# install_packages. Only one program at a time may install packages. apt waits for dpkg's lock
+# itself when told how long (DPkg::Lock::Timeout), but not for the lock on its lists (apt-get
+# update) or on its download folder: a command that failed on one of those is run again every
+# 2 s. Either wait is said once and ends at apt_deadline (a time in bash's SECONDS). When apt
+# fails, the end of what it printed is shown and LOG is kept.
+apt_get_waiting() {
+    local log=$1 attempt=$1.attempt status left
+    shift
+    while :; do
+        left=$((apt_deadline - SECONDS))
+        [ "$left" -gt 0 ] || left=0
+        status=0
+        (
+            set -o pipefail
+            as_root env LC_ALL=C DEBIAN_FRONTEND=noninteractive \
+                apt-get -q -o DPkg::Lock::Timeout="$left" "$@" 2>&1 | apt_output "$attempt"
+        ) || status=$?
+        cat "$attempt" >>"$log"
+        grep -q '^Waiting for cache lock' "$attempt" && apt_waiting_said=1
+        if [ "$status" -ne 0 ] && grep -q '^E: Could not get lock' "$attempt" &&
+            [ "$SECONDS" -lt "$apt_deadline" ]; then
+            say_waiting_for_lock
+            sleep 2
+            continue
+        fi
+        break
+    done
+    if [ "$status" -ne 0 ]; then
+        {
+            if grep -q '^E: Could not get lock' "$attempt"; then
+                echo "install_packages: another program was still installing packages after" \
+                    "$apt_timeout s (QUORVEL_APT_LOCK_TIMEOUT); try again once it is done."
+            fi
+            echo "install_packages: apt-get $1 failed (status $status); the end of what it said" \
+                "(all of it in $log):"
+            grep -v "^Waiting for cache lock" "$attempt" | tail -n 20
+        } >&2
+    fi
+    rm -f "$attempt"
+    return "$status"
+}
+
+# apt_output FILE: writes what apt-get prints to FILE, showing only that it waits for a lock.
+apt_output() {
+    local line
+    : >"$1"
+    while IFS= read -r line; do
+        printf '%s\n' "$line" >>"$1"
+        case $line in "Waiting for cache lock"*) say_waiting_for_lock ;; esac
+    done
+}
+
+# say_waiting_for_lock: says that install_packages waits for another program, once.
+say_waiting_for_lock() {
+    [ -z "$apt_waiting_said" ] || return 0
+    echo "Waiting for another program to finish installing packages..."
+    apt_waiting_said=1
 }
 
 # configure_and_build BUILD_DIR BUILD_TYPE [--target TARGET] [extra cmake arguments...]:
