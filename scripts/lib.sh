@@ -87,7 +87,7 @@ apt_get_waiting() {
 apt_output() {
     local line
     : >"$1"
-    while IFS= read -r line; do
+    while IFS= read -r line || [ -n "$line" ]; do
         printf '%s\n' "$line" >>"$1"
         case $line in "Waiting for cache lock"*) say_waiting_for_lock ;; esac
     done
