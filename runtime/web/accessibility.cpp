@@ -37,16 +37,12 @@ void tellState(const Element &element)
     const ControlView label = view.labelledBy();
     const std::string name = label ? std::string() : view.accessibleName();
     const std::string labelledBy = label ? domId(label) : std::string();
+    // A push button held down has no state in ARIA, where a pressed button is a toggle button:
+    // the page tells none.
     qv_aria(element.id(), role, name.c_str(), labelledBy.c_str(), view.accessibleDescription().c_str(),
-            state.focusable, state.checkable ? int(state.checked) : -1,
-            view.role() == Role::PushButton ? int(state.pressed) : -1);
-    const std::vector<PartView> parts = view.parts();
-    if (parts.empty())
-        return;
-    std::vector<int> pressed;
-    for (const PartView &part : parts)
-        pressed.push_back(part.pressed);
-    qv_aria_part_state(element.id(), pressed.data(), int(pressed.size()), view.activePart());
+            state.focusable, state.checkable ? int(state.checked) : -1);
+    if (!view.parts().empty())
+        qv_aria_active_part(element.id(), view.activePart());
 }
 
 } // namespace
@@ -60,12 +56,16 @@ void describe(const Element &element)
         const std::string name = label ? std::string() : view.accessibleName();
         const std::string labelledBy = label ? domId(label) : std::string();
         qv_aria(element.id(), "", name.c_str(), labelledBy.c_str(), view.accessibleDescription().c_str(),
-                1, -1, -1);
+                1, -1);
         return;
     }
-    // The runtime's groups of option buttons, standard or drawn, each one radio group.
-    if (const std::string group = view.optionGroup(); !group.empty())
-        qv_aria_group(element.id(), (view.form().name() + "-" + group).c_str());
+    // The runtime's groups of option buttons, standard or drawn, each one radio group, named by
+    // the frame around it.
+    if (const std::string group = view.optionGroup(); !group.empty()) {
+        const ControlView frame = view.container();
+        qv_aria_group(element.id(), (view.form().name() + "-" + group).c_str(),
+                      frame ? domId(frame).c_str() : "");
+    }
     const std::vector<PartView> parts = view.parts();
     if (!parts.empty()) {
         std::string names;

@@ -25,8 +25,8 @@ void qv_window_hide(int window);
 void qv_window_describe(int window, const char *ids);
 // Where the client area is now (the user may have moved the window): x, y.
 void qv_window_origin(int window, int *xy);
-// The page's area that windows stand in: width, height.
-void qv_screen_size(int *wh);
+// The part of the page in view, scrolled as it is: x, y, width, height.
+void qv_visible_area(int *xywh);
 
 // ---- elements ---------------------------------------------------------------------------
 // Kinds, as runtime/types.h numbers Kind.
@@ -48,16 +48,17 @@ void qv_box_paint(int element, int picture, int ax, int ay, int aw, int ah, int 
                   std::uint32_t back, int focus);
 
 // ---- assistive technology ---------------------------------------------------------------
-// ARIA role and name (or the DOM id of the element that names it), description; checked and
-// pressed are -1 when the role has no such state.
+// ARIA role and name (or the DOM id of the element that names it), description; checked is -1
+// when the role has no such state.
 void qv_aria(int element, const char *role, const char *name, const char *labelledBy,
-             const char *description, int focusable, int checked, int pressed);
-// The element joins the radio group `group` (a DOM id), made with its first member.
-void qv_aria_group(int element, const char *group);
+             const char *description, int focusable, int checked);
+// The element joins the radio group `group` (a DOM id), made with its first member and named
+// by the frame `frame` (a DOM id; empty for none).
+void qv_aria_group(int element, const char *group, const char *frame);
 // A group's keys, made once: `names` separated by newlines, rects as x, y, width, height.
 void qv_aria_parts(int element, const char *names, const int *rects, int count);
-// Which keys are held, one flag each, and the key the keyboard pressed last (-1 for none).
-void qv_aria_part_state(int element, const int *pressed, int count, int active);
+// The key the keyboard pressed last (-1 for none).
+void qv_aria_active_part(int element, int active);
 
 // ---- the message box, pauses and the end ------------------------------------------------
 // Shown over window `owner` (0: over every window): `choices` separated by newlines, `icon`

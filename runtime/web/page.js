@@ -18,6 +18,7 @@ mergeInto(LibraryManager.library, {
     desktop: null,
     nextZ: 1,
     dragging: null,
+    colours: null,    // the classic 3-D colours, read from the style sheet once
 
     // ---- start-up: the browser decodes every embedded picture and font, then main() runs ----
     start: function () {
@@ -122,8 +123,12 @@ mergeInto(LibraryManager.library, {
         if (document.hidden && !QV.ended)
           _qv_report_page_hidden();
       });
-      // The program's own menu for the right button: none.
-      QV.desktop.addEventListener('contextmenu', function (e) { e.preventDefault(); });
+      // The program has no menu of its own for the right button; the text boxes keep the
+      // browser's (cut, copy, paste), as on the desktop.
+      QV.desktop.addEventListener('contextmenu', function (e) {
+        if (!e.target.closest('.qv-text'))
+          e.preventDefault();
+      });
     },
 
     // The runtime's key numbers (runtime/types.h, Key): Tab, Escape, Space, Enter, Home, Left,
@@ -179,6 +184,18 @@ mergeInto(LibraryManager.library, {
     elementOf: function (node) {
       var el = node && node.closest ? node.closest('[data-qv]') : null;
       return el ? QV.elements[el.dataset.qv] : null;
+    },
+
+    // The classic 3-D colours, from the style sheet's table of system colours (page.css).
+    systemColours: function () {
+      if (!QV.colours) {
+        var style = getComputedStyle(document.documentElement);
+        QV.colours = {};
+        ['shadow', 'dark', 'highlight', 'light'].forEach(function (name) {
+          QV.colours[name] = style.getPropertyValue('--' + name).trim();
+        });
+      }
+      return QV.colours;
     },
 
     // ---- windows ----
@@ -239,28 +256,57 @@ mergeInto(LibraryManager.library, {
       }
     },
 
+    // The part of the page in view, in the page's pixels (the desktop's, which starts at the
+    // page's corner).
+    visibleArea: function () {
+      var root = document.documentElement;
+      return {x: window.scrollX, y: window.scrollY, w: root.clientWidth, h: root.clientHeight};
+    },
+
     // Moving a window by its caption bar, as on the desktop.
     dragCaption: function (win, e) {
       if (e.button !== 0 || e.target === win.close || win.frame.inert)
         return;
       e.preventDefault();
       win.caption.setPointerCapture(e.pointerId);
-      QV.dragging = {win: win, x: e.clientX - win.x, y: e.clientY - win.y};
+      QV.dragging = {win: win, x: e.pageX - win.x, y: e.pageY - win.y};
     },
 
+    // However far it is dragged, the caption bar stays in view, whole from top to bottom and at
+    // least 24 pixels of it across, so that the window can be taken back. The desktop clips what
+    // goes past its edge (page.css): a drag never makes the page scroll.
     moveCaption: function (win, e) {
       var drag = QV.dragging;
       if (!drag || drag.win !== win)
         return;
-      // The caption bar stays within reach.
-      win.x = Math.max(3 - win.width, Math.round(e.clientX - drag.x));
-      win.y = Math.max(22, Math.round(e.clientY - drag.y));
+      var view = QV.visibleArea(), reach = 24;
+      // The caption bar spans the client area's width and ends 1 pixel above it.
+      var x = Math.round(e.pageX - drag.x), top = Math.round(e.pageY - drag.y) - 22;
+      x = Math.min(Math.max(x, view.x + reach - win.width), view.x + view.w - reach);
+      top = Math.max(Math.min(top, view.y + view.h - 22), view.y);
+      win.x = x;
+      win.y = top + 22;
       QV.place(win);
     },
 
     place: function (win) {
       win.frame.style.left = (win.x - 3) + 'px';
       win.frame.style.top = (win.y - 22) + 'px';
+    },
+
+    // The desktop reaches as far as every window shown reaches where the program placed it,
+    // so that the page scrolls to every part of a window larger than the view.
+    fitDesktop: function () {
+      var right = 0, bottom = 0;
+      for (var id in QV.windows) {
+        var win = QV.windows[id];
+        if (win.visible) {
+          right = Math.max(right, win.reach.right);
+          bottom = Math.max(bottom, win.reach.bottom);
+        }
+      }
+      QV.desktop.style.minWidth = right + 'px';
+      QV.desktop.style.minHeight = 'max(100%, ' + bottom + 'px)';
     },
 
     // ---- elements ----
@@ -554,6 +600,7 @@ mergeInto(LibraryManager.library, {
     var wasVisible = win.visible;
     win.x = x;
     win.y = y;
+    win.reach = {right: x + win.width + 3, bottom: y + win.height + 3};
     QV.place(win);
     if (!wasVisible) {
       // The focus the window it covers had, given back when it goes.
@@ -566,6 +613,7 @@ mergeInto(LibraryManager.library, {
     }
     win.visible = true;
     win.frame.hidden = false;
+    QV.fitDesktop();
     QV.raise(win);
     QV.updateInert();
     // The keyboard goes to the window, until the runtime gives the focus to a control of it.
@@ -582,6 +630,7 @@ mergeInto(LibraryManager.library, {
     win.visible = false;
     win.modal = false;
     win.frame.hidden = true;
+    QV.fitDesktop();
     QV.stack = QV.stack.filter(function (w) { return w !== win; });
     QV.updateInert();
     var top = QV.stack.filter(function (w) { return w.visible; }).pop();
@@ -610,10 +659,10 @@ mergeInto(LibraryManager.library, {
     HEAP32[(xy >> 2) + 1] = win ? win.y : 0;
   },
 
-  qv_screen_size__deps: ['$QV'],
-  qv_screen_size: function (wh) {
-    HEAP32[wh >> 2] = document.documentElement.clientWidth;
-    HEAP32[(wh >> 2) + 1] = document.documentElement.clientHeight;
+  qv_visible_area__deps: ['$QV'],
+  qv_visible_area: function (xywh) {
+    var view = QV.visibleArea();
+    HEAP32.set([view.x, view.y, view.w, view.h], xywh >> 2);
   },
 
   qv_element_create__deps: ['$QV'],
@@ -633,6 +682,8 @@ mergeInto(LibraryManager.library, {
       var canvas = el.firstChild;
       canvas.width = width;
       canvas.height = height;
+    } else if (kind === 3) {
+      made.text.id = el.id + '-caption';
     }
     // A control stored earlier lies above one stored later: each goes in front of the ones made
     // before it in its container, so that the page also reads from the top down.
@@ -717,16 +768,17 @@ mergeInto(LibraryManager.library, {
       g.fillRect(x, y, width, height);
     }
     if (border) {
-      // The classic sunken border, two pixels: grey and black above and left, white and face
-      // grey below and right.
-      line('#808080', 0, 0, w - 1, 1);
-      line('#808080', 0, 0, 1, h - 1);
-      line('#ffffff', 0, h - 1, w, 1);
-      line('#ffffff', w - 1, 0, 1, h);
-      line('#000000', 1, 1, w - 3, 1);
-      line('#000000', 1, 1, 1, h - 3);
-      line('#c0c0c0', 1, h - 2, w - 2, 1);
-      line('#c0c0c0', w - 2, 1, 1, h - 2);
+      // The classic sunken border, two pixels: shadow and dark shadow above and left,
+      // highlight and light below and right.
+      var c = QV.systemColours();
+      line(c.shadow, 0, 0, w - 1, 1);
+      line(c.shadow, 0, 0, 1, h - 1);
+      line(c.highlight, 0, h - 1, w, 1);
+      line(c.highlight, w - 1, 0, 1, h);
+      line(c.dark, 1, 1, w - 3, 1);
+      line(c.dark, 1, 1, 1, h - 3);
+      line(c.light, 1, h - 2, w - 2, 1);
+      line(c.light, w - 2, 1, 1, h - 2);
     }
     line('#' + (back >>> 0).toString(16).padStart(6, '0'), ax, ay, aw, ah);
     var bitmap = QV.pictures[picture];
@@ -758,7 +810,7 @@ mergeInto(LibraryManager.library, {
   },
 
   qv_aria__deps: ['$QV'],
-  qv_aria: function (id, role, name, labelledBy, description, focusable, checked, pressed) {
+  qv_aria: function (id, role, name, labelledBy, description, focusable, checked) {
     var element = QV.elements[id];
     if (!element)
       return;
@@ -776,7 +828,6 @@ mergeInto(LibraryManager.library, {
     set('aria-labelledby', l);
     set('aria-description', d);
     set('aria-checked', checked < 0 ? null : checked ? 'true' : 'false');
-    set('aria-pressed', pressed < 0 ? null : pressed ? 'true' : 'false');
     if (element.kind === 0) {
       if (focusable) {
         el.tabIndex = -1;
@@ -788,7 +839,7 @@ mergeInto(LibraryManager.library, {
   },
 
   qv_aria_group__deps: ['$QV'],
-  qv_aria_group: function (id, group) {
+  qv_aria_group: function (id, group, frameId) {
     var element = QV.elements[id];
     if (!element)
       return;
@@ -799,7 +850,14 @@ mergeInto(LibraryManager.library, {
       radios.id = name;
       radios.className = 'qv-part';
       radios.setAttribute('role', 'radiogroup');
-      element.el.parentNode.insertBefore(radios, element.el);
+      // Named by its frame's caption, and beside the frame rather than in it: inside, its
+      // buttons would be read in two groups of that one name.
+      var frame = document.getElementById(UTF8ToString(frameId));
+      var legend = frame && frame.querySelector('legend');
+      if (legend)
+        radios.setAttribute('aria-labelledby', legend.id);
+      var before = legend ? frame : element.el;
+      before.parentNode.insertBefore(radios, before);
     }
     var owned = (radios.getAttribute('aria-owns') || '').split(' ').filter(Boolean);
     // A standard option button's radio is its input, inside the label that shows its text.
@@ -828,7 +886,6 @@ mergeInto(LibraryManager.library, {
       part.dataset.part = i;
       part.setAttribute('role', 'button');
       part.setAttribute('aria-label', list[i]);
-      part.setAttribute('aria-pressed', 'false');
       var r = (rects >> 2) + i * 4;
       part.style.left = HEAP32[r] + 'px';
       part.style.top = HEAP32[r + 1] + 'px';
@@ -839,16 +896,11 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  qv_aria_part_state__deps: ['$QV'],
-  qv_aria_part_state: function (id, pressed, count, active) {
+  qv_aria_active_part__deps: ['$QV'],
+  qv_aria_active_part: function (id, active) {
     var element = QV.elements[id];
     if (!element || !element.parts)
       return;
-    for (var i = 0; i < count && i < element.parts.length; ++i) {
-      var value = HEAP32[(pressed >> 2) + i] ? 'true' : 'false';
-      if (element.parts[i].getAttribute('aria-pressed') !== value)
-        element.parts[i].setAttribute('aria-pressed', value);
-    }
     // The key the keyboard pressed last, which a screen reader follows.
     if (active >= 0 && element.parts[active])
       element.el.setAttribute('aria-activedescendant', element.parts[active].id);
@@ -895,14 +947,13 @@ mergeInto(LibraryManager.library, {
     frame.style.zIndex = QV.nextZ++;
     frame.style.visibility = 'hidden';
     QV.desktop.appendChild(frame);
-    // Centred over the window it belongs to, within the page.
-    var over = QV.windows[owner];
-    var area = over && over.visible ? {x: over.x - 3, y: over.y - 22, w: over.width + 6, h: over.height + 25}
-                                    : {x: 0, y: 0, w: document.documentElement.clientWidth, h: document.documentElement.clientHeight};
+    // Centred over the window it belongs to, within the part of the page in view.
+    var over = QV.windows[owner], view = QV.visibleArea();
+    var area = over && over.visible ? {x: over.x - 3, y: over.y - 22, w: over.width + 6, h: over.height + 25} : view;
     var left = Math.round(area.x + (area.w - frame.offsetWidth) / 2);
     var top = Math.round(area.y + (area.h - frame.offsetHeight) / 2);
-    frame.style.left = Math.max(0, left) + 'px';
-    frame.style.top = Math.max(0, top) + 'px';
+    frame.style.left = Math.max(view.x, Math.min(left, view.x + view.w - frame.offsetWidth)) + 'px';
+    frame.style.top = Math.max(view.y, Math.min(top, view.y + view.h - frame.offsetHeight)) + 'px';
     frame.style.visibility = '';
     QV.activate(null);
     frame.classList.add('qv-active');

@@ -118,9 +118,10 @@ Margins FormWindow::frameMargins() const
 
 Rect FormWindow::screenArea(Point) const
 {
-    int wh[2] = {0, 0};
-    qv_screen_size(wh);
-    return {0, 0, wh[0], wh[1]};
+    // The part of the page in view: a window is placed where it is seen, the page scrolled or not.
+    int area[4] = {0, 0, 0, 0};
+    qv_visible_area(area);
+    return {area[0], area[1], area[2], area[3]};
 }
 
 } // namespace Runtime::Web

@@ -52,9 +52,10 @@ START_FACES = [
 ]
 
 # The 2-pixel sunken border of the About and Exit buttons: (x, y) from the control's corner,
-# negative from the far edge, and its colour.
+# negative from the far edge, and its colour: the classic shadow, dark shadow, highlight and
+# 3-D light.
 BORDER = [((5, 0), (128, 128, 128)), ((0, 5), (128, 128, 128)), ((5, 1), (0, 0, 0)), ((1, 5), (0, 0, 0)),
-          ((5, -1), (255, 255, 255)), ((-1, 5), (255, 255, 255)), ((5, -2), (192, 192, 192)), ((-2, 5), (192, 192, 192))]
+          ((5, -1), (255, 255, 255)), ((-1, 5), (255, 255, 255)), ((5, -2), (223, 223, 223)), ((-2, 5), (223, 223, 223))]
 
 # Places inside controls, in pixels of the control.
 PAD_UP, PAD_DOWN, BALL, OVAL, BUTTON = (85, 15), (85, 92), (13, 13), (80, 25), (45, 20)
@@ -329,9 +330,8 @@ class PageTest(unittest.TestCase):
         b.click(*b.at('Command1', (60, 15)))
         self.assertEqual(b.focused(), 'Command1')
 
-    def test_three_buttons_touch_and_no_context_menu(self):
+    def test_three_buttons_and_touch(self):
         b = self.b
-        b.js("window.menus = []; addEventListener('contextmenu', e => menus.push(e.defaultPrevented))")
         for button in (RIGHT, MIDDLE):
             with self.subTest(button=button):
                 b.press(*b.at('Picture1', PAD_UP), button)
@@ -339,9 +339,20 @@ class PageTest(unittest.TestCase):
                 b.release(button)
                 self.assertFace('Picture1', 'ImageList1-1')
                 self.assertEqual(b.value('Text2'), '')  # only the left button clicks
-        self.assertEqual(b.js('return menus'), [True])
         b.click(*b.at('Picture1', PAD_DOWN), kind=interaction.POINTER_TOUCH)
         self.assertEqual(b.value('Text2'), 'Down')
+
+    def test_the_browsers_menu_on_the_text_boxes_only(self):
+        b = self.b
+        b.js("window.menus = []; addEventListener('contextmenu', e => menus.push(e.defaultPrevented))")
+        # (where the right button is clicked, whether the browser's menu is kept from showing)
+        rows = [('Text1', (60, 10), False), ('Text2', (20, 10), False), ('Picture1', PAD_UP, True),
+                ('Command1', BUTTON, True), ('Label1', (5, 5), True), ('Frame1', (5, 50), True)]
+        for key, point, prevented in rows:
+            with self.subTest(key=key):
+                b.js('menus.length = 0')
+                b.click(*b.at(key, point), button=RIGHT)
+                self.assertEqual(b.js('return menus'), [prevented])
 
     def test_a_press_keeps_the_pointer_until_released_elsewhere(self):
         b = self.b
@@ -378,6 +389,57 @@ class PageTest(unittest.TestCase):
                     self.assertFalse(b.shown(window))
         b.click(*b.at('Chk1', BALL))
         self.assertFace('Chk1', 'ImageList2-3')
+
+    # ---- windows within reach ----
+    def view(self):
+        return self.b.js('const r = document.documentElement; return {x: scrollX, y: scrollY, w: r.clientWidth, '
+                         'h: r.clientHeight, scrollW: r.scrollWidth, scrollH: r.scrollHeight}')
+
+    def rect(self, selector):
+        return self.b.js(f"return document.querySelector('{selector}').getBoundingClientRect()")
+
+    def test_a_window_dragged_anywhere_keeps_its_caption_in_view(self):
+        b = self.b
+        view = self.view()
+        right, bottom = view['w'] - 1, view['h'] - 1
+        # (where the caption is taken, from the frame's left or right end; where it is let go)
+        drags = [('left', (right, bottom)), ('right', (0, 0)), ('left', (right, 0)), ('right', (0, bottom))]
+        for end, target in drags:
+            with self.subTest(end=end, target=target):
+                b.open(self.server.url)
+                frame = self.rect('#Form1')
+                x = frame['left'] + (6 if end == 'left' else frame['width'] - 22)
+                b.drag([(int(x), int(frame['top'] + 10)), target])
+                caption, now = self.rect('#Form1 .qv-caption'), self.view()
+                self.assertNotEqual(self.rect('#Form1')['left'], frame['left'], 'the window did not move')
+                self.assertGreaterEqual(min(caption['right'], now['w']) - max(caption['left'], 0), 24)
+                self.assertGreaterEqual(caption['top'], 0)
+                self.assertLessEqual(caption['bottom'], now['h'])
+                # The page neither scrolled nor can scroll.
+                self.assertEqual((now['x'], now['y'], now['scrollW'], now['scrollH']), (0, 0, now['w'], now['h']))
+
+    def test_a_small_view_reaches_every_part_of_a_window(self):
+        b = self.b
+        b.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                                 {'width': 500, 'height': 300, 'deviceScaleFactor': 1, 'mobile': False})
+        try:
+            b.open(self.server.url)
+            frame, view = self.rect('#Form1'), self.view()
+            # Placed in view, where it fits, and the page scrolls as far as the window reaches.
+            self.assertGreaterEqual(frame['left'], 0)
+            self.assertEqual(frame['top'], 0)
+            self.assertGreaterEqual(view['scrollW'], frame['right'])
+            self.assertGreaterEqual(view['scrollH'], frame['bottom'])
+            # Scrolled to its bottom, About (at the bottom) opens with its caption in view.
+            b.js('scrollTo(0, document.documentElement.scrollHeight)')
+            self.assertGreater(self.view()['y'], 0)
+            b.click(*b.at('Picture7', BUTTON))
+            about = self.rect('#Form2')
+            self.assertTrue(0 <= about['left'] and about['right'] <= view['w'], about)
+            self.assertTrue(0 <= about['top'] and about['top'] + 22 <= view['h'], about)
+            b.keys(Keys.ESCAPE)
+        finally:
+            b.driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
     def close_button(self, window):
         r = self.b.js(f"return document.querySelector('{window} .qv-close').getBoundingClientRect()")
@@ -460,7 +522,7 @@ class PageTest(unittest.TestCase):
         b = self.b
         b.click(*b.at('Chk1', BALL))
 
-        groups, descriptions = {}, {}
+        groups, descriptions, internal, frames = {}, {}, {}, {}
 
         def tree():
             b.driver.execute_cdp_cmd('Accessibility.enable', {})
@@ -473,44 +535,64 @@ class PageTest(unittest.TestCase):
                 props = {p['name']: p['value'].get('value') for p in n.get('properties', [])}
                 role, name = n.get('role', {}).get('value'), n.get('name', {}).get('value')
                 found.setdefault(name, []).append((role, props.get('checked'), props.get('pressed')))
+                if role == 'button':
+                    internal[name] = n.get('chromeRole', {}).get('value')
                 if 'description' in n:
                     descriptions[name] = n['description'].get('value')
                 if role == 'radio':
                     parent = by_id.get(n.get('parentId'), {})
                     if parent.get('role', {}).get('value') == 'radiogroup':
-                        groups.setdefault(parent['nodeId'], []).append(name)
+                        groups.setdefault(parent['name']['value'], []).append(name)
+                    # Every name a screen reader reads for the groups round the button.
+                    names, up = [], parent
+                    while up:
+                        if not up.get('ignored') and up.get('name', {}).get('value'):
+                            names.append(up['name']['value'])
+                        up = by_id.get(up.get('parentId'))
+                    frames[name] = names
             return found
 
         found = tree()
-        # Each group of option buttons, standard or drawn, is one radio group, read top down.
-        self.assertEqual(sorted(groups.values()),
-                         [['Option1(0)', 'Option1(1)'], ['qvOption1(0)', 'qvOption1(1)', 'qvOption1(2)']])
+        # Each group of option buttons, standard or drawn, is one radio group named by its frame,
+        # read top down; the frame's caption is read once for each button, not twice.
+        self.assertEqual(groups, {'Standard MS Custom Controls': ['Option1(0)', 'Option1(1)'],
+                                  'Zennorak Design Quorvel technics examples':
+                                      ['qvOption1(0)', 'qvOption1(1)', 'qvOption1(2)']})
+        for group, radios in groups.items():
+            for radio in radios:
+                self.assertEqual(frames[radio].count(group), 1, f'{radio}: {frames[radio]}')
+        # Push buttons, drawn or standard, with no pressed state: ARIA's pressed button is a
+        # toggle button.
         expected = [
-            ('qvCheck1', 'checkbox', 'true', None),
-            ('qvOption1(0)', 'radio', 'true', None),
-            ('qvOption1(1)', 'radio', 'false', None),
-            ('qvOption1(2)', 'radio', 'false', None),
-            ('Click here!', 'button', None, 'false'),
-            ('About', 'button', None, 'false'),
-            ('Exit', 'button', None, 'false'),
-            ('Direction pad', 'group', None, None),
-            ('Home', 'button', None, 'false'),
-            ('Up', 'button', None, 'false'),
-            ('Down', 'button', None, 'false'),
-            ('Left', 'button', None, 'false'),
-            ('Right', 'button', None, 'false'),
-            ('Action:', 'textbox', None, None),
-            ('Label1', 'textbox', None, None),
+            ('qvCheck1', 'checkbox', 'true'),
+            ('qvOption1(0)', 'radio', 'true'),
+            ('qvOption1(1)', 'radio', 'false'),
+            ('qvOption1(2)', 'radio', 'false'),
+            ('Click here!', 'button', None),
+            ('About', 'button', None),
+            ('Exit', 'button', None),
+            ('Direction pad', 'group', None),
+            ('Home', 'button', None),
+            ('Up', 'button', None),
+            ('Down', 'button', None),
+            ('Left', 'button', None),
+            ('Right', 'button', None),
+            ('Action:', 'textbox', None),
+            ('Label1', 'textbox', None),
         ]
-        for name, role, checked, pressed in expected:
+        for name, role, checked in expected:
             with self.subTest(name=name):
-                self.assertIn((role, checked, pressed), found.get(name, []), f'{name}: {found.get(name)}')
+                self.assertIn((role, checked, None), found.get(name, []), f'{name}: {found.get(name)}')
+                if role == 'button':
+                    self.assertEqual(internal[name], internal['Command1'], f'{name} is not a push button')
         self.assertEqual(descriptions.get('Direction pad'), 'Use the arrow keys and Home')
-        # A key held from the keyboard reads as pressed.
+        # A key held from the keyboard is followed as the pad's active part, still not pressed.
         for _ in range(TAB_ROUND.index('Picture1')):
             b.keys(Keys.TAB)
         b.key_down(Keys.ARROW_UP)
-        self.assertIn(('button', None, 'true'), tree().get('Up', []))
+        self.assertEqual(tree().get('Up'), [('button', None, None)])
+        self.assertEqual(b.js("return document.getElementById('Form1-Picture1').getAttribute('aria-activedescendant')"),
+                         'Form1-Picture1-Up')
         b.key_up(Keys.ARROW_UP)
         b.click(*b.at('Picture7', BUTTON))
         self.assertIn(('dialog', None, None), tree().get('About...', []))
