@@ -10,7 +10,7 @@ namespace Accessibility {
 
 // Everything, once, as the element is made.
 void describe(const Element &element);
-// The state again (checked, pressed, the keys held, the key last pressed), after a change.
+// The state again (checked, the key last pressed), after a change.
 void update(const Element &element);
 
 } // namespace Accessibility

@@ -32,6 +32,19 @@ const char *choiceText(MessageBoxRequest::Choice choice)
     return "";
 }
 
+const char *iconName(MessageBoxRequest::Icon icon)
+{
+    using I = MessageBoxRequest::Icon;
+    switch (icon) {
+    case I::Critical: return "critical";
+    case I::Question: return "question";
+    case I::Exclamation: return "exclamation";
+    case I::Information: return "information";
+    case I::None: break;
+    }
+    return "";
+}
+
 } // namespace
 
 bool isPaused()
@@ -58,9 +71,9 @@ void resume(int token, int value)
         qv_resume(token, value);
 }
 
-std::unique_ptr<WindowPeer> WebBackend::createWindow(FormView form, WindowPeer *owner)
+std::unique_ptr<WindowPeer> WebBackend::createWindow(FormView form, WindowPeer *)
 {
-    return std::make_unique<FormWindow>(form, dynamic_cast<FormWindow *>(owner));
+    return std::make_unique<FormWindow>(form);
 }
 
 std::unique_ptr<ControlPeer> WebBackend::createControl(ControlView control, WindowPeer &window,
@@ -86,7 +99,7 @@ int WebBackend::messageBox(const MessageBoxRequest &request)
     const auto *owner = dynamic_cast<const FormWindow *>(request.owner);
     const int token = newPauseToken();
     qv_message_box(token, owner ? owner->id() : 0, request.title.c_str(), request.prompt.c_str(),
-                   int(request.icon), choices.c_str(), request.defaultChoice);
+                   iconName(request.icon), choices.c_str(), request.defaultChoice);
     // Asyncify cannot pause twice at once: a box asked for while a modal window's loop waits
     // (no procedure of a modal window does that) is shown without waiting, and counts as
     // closed without a choice.

@@ -1,10 +1,12 @@
-// What the C++ half of the back end asks of the page's own half (page.js, linked in as a
-// JavaScript library): windows, elements and their state in the DOM. Texts are UTF-8; a
-// window, an element and a picture are each known to both halves by a number.
+// What the C++ half of the back end asks of the page's own half (page.js and the files beside
+// it, linked in as JavaScript libraries): windows, elements and their state in the DOM. Texts
+// are UTF-8; a window, an element and a picture are each known to both halves by a number.
 //
 // The other way, the page reports the browser's events through functions of the C++ half
-// exported under the names qv_report_*: pointer and focus (peers.cpp), keys, the close button
-// and the window's fate (window.cpp), decoded pictures (pictures.cpp).
+// exported under the names qv_report_*, in the browser's own terms (a key's name, the DOM's
+// button numbers), which the C++ half alone translates into the runtime's: pointer and focus
+// (peers.cpp), keys, the close button and the window's fate (window.cpp), decoded pictures
+// (pictures.cpp).
 #pragma once
 
 #include <cstdint>
@@ -12,9 +14,10 @@
 extern "C" {
 
 // ---- windows ----------------------------------------------------------------------------
-// A window for a form, hidden until shown; `owner` 0 for none. `dialog`: shown over its owner.
-void qv_window_create(int window, int owner, int dialog, const char *domId, const char *caption,
-                      int width, int height);
+// A window for a form, hidden until shown, its client area width by height; `dialog`: a
+// dialog, shown over another window.
+void qv_window_create(int window, int dialog, const char *domId, const char *caption, int width,
+                      int height);
 void qv_window_destroy(int window);
 // Shown with its client area at (x, y) of the page, in front and active; a modal window makes
 // every other window inert until it is hidden.
@@ -25,13 +28,17 @@ void qv_window_hide(int window);
 void qv_window_describe(int window, const char *ids);
 // Where the client area is now (the user may have moved the window): x, y.
 void qv_window_origin(int window, int *xy);
+// The frame the page draws round every window's client area, as its style sheet has it: left,
+// top, right, bottom.
+void qv_frame_margins(int *margins);
 // The part of the page in view, scrolled as it is: x, y, width, height.
 void qv_visible_area(int *xywh);
 
 // ---- elements ---------------------------------------------------------------------------
-// Kinds, as runtime/types.h numbers Kind.
-void qv_element_create(int element, int window, int container, int kind, const char *domId,
-                       int x, int y, int width, int height);
+// `kind`: "box" (a picture box's canvas), "text", "label", "frame", "button", "check" or
+// "option", the browser's own element for each of the rest.
+void qv_element_create(int element, int window, int container, const char *kind,
+                       const char *domId, int x, int y, int width, int height);
 void qv_element_destroy(int element);
 void qv_element_set_text(int element, const char *text);
 void qv_element_set_value(int element, int value);
@@ -62,9 +69,10 @@ void qv_aria_active_part(int element, int active);
 
 // ---- the message box, pauses and the end ------------------------------------------------
 // Shown over window `owner` (0: over every window): `choices` separated by newlines, `icon`
-// as MessageBoxRequest::Icon numbers them. Closed, it resumes pause `token` with the index of
-// the choice, or -1 when closed without one (Escape, the close button).
-void qv_message_box(int token, int owner, const char *title, const char *prompt, int icon,
+// "critical", "question", "exclamation", "information" or empty for none. Closed, it resumes
+// pause `token` with the index of the choice, or -1 when closed without one (Escape, the close
+// button).
+void qv_message_box(int token, int owner, const char *title, const char *prompt, const char *icon,
                     const char *choices, int defaultChoice);
 // Pauses the program until qv_resume(token, value); returns that value (Asyncify).
 int qv_wait(int token);

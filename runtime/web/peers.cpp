@@ -29,6 +29,27 @@ bool hasValue(Kind kind)
     return kind == Kind::CheckBox || kind == Kind::OptionButton;
 }
 
+// The element the page makes for a kind of control (page.h, qv_element_create).
+const char *elementKind(Kind kind)
+{
+    switch (kind) {
+    case Kind::PictureBox: return "box";
+    case Kind::TextBox: return "text";
+    case Kind::Label: return "label";
+    case Kind::Frame: return "frame";
+    case Kind::CommandButton: return "button";
+    case Kind::CheckBox: return "check";
+    case Kind::OptionButton: return "option";
+    }
+    return "label";
+}
+
+Element *elementById(int id)
+{
+    const auto it = g_elements.find(id);
+    return it == g_elements.end() ? nullptr : it->second;
+}
+
 } // namespace
 
 std::string domId(ControlView control)
@@ -36,12 +57,17 @@ std::string domId(ControlView control)
     return control.form().name() + "-" + control.key();
 }
 
-Element::Element(const Backend &backend, ControlView control, FormWindow &window, Element *container)
-    : m_backend(backend), m_view(control), m_window(window), m_id(g_nextId++)
+std::int16_t modifiersHeld(int shift, int ctrl, int alt)
+{
+    return std::int16_t((shift ? ShiftKey::Shift : 0) | (ctrl ? ShiftKey::Ctrl : 0) | (alt ? ShiftKey::Alt : 0));
+}
+
+Element::Element(const Backend &backend, ControlView control, const FormWindow &window, Element *container)
+    : m_backend(backend), m_view(control), m_id(g_nextId++)
 {
     g_elements[m_id] = this;
     const Rect r = control.rect();
-    qv_element_create(m_id, window.id(), container ? container->id() : 0, int(control.kind()),
+    qv_element_create(m_id, window.id(), container ? container->id() : 0, elementKind(control.kind()),
                       domId(control).c_str(), r.x, r.y, r.width, r.height);
     const Kind kind = control.kind();
     if (hasText(kind))
@@ -60,20 +86,6 @@ Element::~Element()
 {
     g_elements.erase(m_id);
     qv_element_destroy(m_id);
-}
-
-Element *Element::byId(int id)
-{
-    const auto it = g_elements.find(id);
-    return it == g_elements.end() ? nullptr : it->second;
-}
-
-void Element::refreshWindow(const FormWindow &window)
-{
-    for (const auto &[id, element] : g_elements) {
-        if (&element->m_window == &window)
-            Accessibility::update(*element);
-    }
 }
 
 void Element::paint()
@@ -126,34 +138,60 @@ namespace {
 
 Runtime::ControlView viewOf(int element)
 {
-    const Element *e = Element::byId(element);
+    const Element *e = Runtime::Web::elementById(element);
     return e ? e->view() : Runtime::ControlView();
 }
 
-enum PointerEvent { Press, Move, Release, Leave, Cancel };
+// The runtime's Button bits (runtime/types.h) for buttons as the DOM's MouseEvent.buttons has
+// them: 1 the primary (left), 2 the secondary (right), 4 the auxiliary (middle).
+std::int16_t buttons(int dom)
+{
+    using namespace Runtime::Button;
+    return std::int16_t((dom & 1 ? Left : 0) | (dom & 2 ? Right : 0) | (dom & 4 ? Middle : 0));
+}
 
 } // namespace
 
 extern "C" {
 
 // The pointer at a picture box: (x, y) in whole pixels of its drawing area, `button` the one
-// that changed, `held` the buttons down after the change, as runtime/types.h numbers them.
-EMSCRIPTEN_KEEPALIVE void qv_report_pointer(int element, int event, int x, int y, int button, int held, int shift)
+// that changed and `held` those down after the change, both as the DOM's button bits, with the
+// modifier keys held.
+EMSCRIPTEN_KEEPALIVE void qv_report_pointer_press(int element, int x, int y, int button, int held,
+                                                  int shift, int ctrl, int alt)
 {
-    const Runtime::ControlView box = viewOf(element);
-    if (!box)
-        return;
-    const Runtime::Pixel at{x, y};
-    switch (event) {
-    case Press:
-        Runtime::Report::pointerPressed(box, at, std::int16_t(button), std::int16_t(held), std::int16_t(shift));
-        break;
-    case Move: Runtime::Report::pointerMoved(box, at, std::int16_t(held), std::int16_t(shift)); break;
-    case Release: Runtime::Report::pointerReleased(box, at, std::int16_t(button), std::int16_t(shift)); break;
-    case Leave: Runtime::Report::pointerLeft(box); break;
-    case Cancel: Runtime::Report::pointerCancelled(box); break;
-    default: break;
-    }
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::pointerPressed(box, {x, y}, buttons(button), buttons(held),
+                                        Runtime::Web::modifiersHeld(shift, ctrl, alt));
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_report_pointer_move(int element, int x, int y, int held, int shift,
+                                                 int ctrl, int alt)
+{
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::pointerMoved(box, {x, y}, buttons(held), Runtime::Web::modifiersHeld(shift, ctrl, alt));
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_report_pointer_release(int element, int x, int y, int button,
+                                                    int shift, int ctrl, int alt)
+{
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::pointerReleased(box, {x, y}, buttons(button),
+                                         Runtime::Web::modifiersHeld(shift, ctrl, alt));
+}
+
+// The pointer left the box with no button held.
+EMSCRIPTEN_KEEPALIVE void qv_report_pointer_left(int element)
+{
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::pointerLeft(box);
+}
+
+// The browser took the pointer away with buttons still held: their releases go elsewhere.
+EMSCRIPTEN_KEEPALIVE void qv_report_pointer_cancelled(int element)
+{
+    if (const Runtime::ControlView box = viewOf(element))
+        Runtime::Report::pointerCancelled(box);
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_report_focus(int element, int gained)

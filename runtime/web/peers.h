@@ -4,6 +4,7 @@
 
 #include "runtime/backend.h"
 
+#include <cstdint>
 #include <string>
 
 namespace Runtime::Web {
@@ -13,7 +14,7 @@ class FormWindow;
 class Element final : public ControlPeer
 {
 public:
-    Element(const Backend &backend, ControlView control, FormWindow &window, Element *container);
+    Element(const Backend &backend, ControlView control, const FormWindow &window, Element *container);
     ~Element() override;
 
     int id() const { return m_id; }
@@ -25,22 +26,18 @@ public:
     void stateChanged() override;
     void setFocus() override;
 
-    // The element of page number `id`, or nullptr once it is gone.
-    static Element *byId(int id);
-    // Every element of a window reads its state anew, as the window is shown: the program may
-    // have set what its controls say since they were made.
-    static void refreshWindow(const FormWindow &window);
-
 private:
     void paint();
 
     const Backend &m_backend;
     ControlView m_view;
-    const FormWindow &m_window;
     int m_id;
 };
 
 // The DOM id of a control's element: its form's name and its key, "Form1-Opt1(2)".
 std::string domId(ControlView control);
+
+// The runtime's Shift bits (runtime/types.h) for the modifier keys the browser says are held.
+std::int16_t modifiersHeld(int shift, int ctrl, int alt);
 
 } // namespace Runtime::Web

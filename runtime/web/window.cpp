@@ -9,7 +9,9 @@
 #include <emscripten.h>
 
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Runtime::Web {
@@ -19,28 +21,8 @@ namespace {
 std::map<int, FormWindow *> g_windows;
 int g_nextId = 1;
 
-// The page draws every window's frame alike (page.css): a 3-pixel border around it, and an
-// 18-pixel caption bar with a 1-pixel gap above the client area.
-constexpr Margins kFrame{3, 22, 3, 3};
-
-} // namespace
-
-FormWindow::FormWindow(FormView form, FormWindow *owner)
-    : m_form(form), m_id(g_nextId++), m_width(form.storedClient().width), m_height(form.storedClient().height)
-{
-    g_windows[m_id] = this;
-    qv_window_create(m_id, owner ? owner->id() : 0, form.isDialog(), form.name().c_str(),
-                     form.caption().c_str(), m_width, m_height);
-}
-
-FormWindow::~FormWindow()
-{
-    endModal();
-    g_windows.erase(m_id);
-    qv_window_destroy(m_id);
-}
-
-std::vector<FormView> FormWindow::shownForms()
+// The forms whose windows are shown, in the order the windows were made.
+std::vector<FormView> shownForms()
 {
     std::vector<FormView> shown;
     for (const auto &[id, window] : g_windows) {
@@ -50,16 +32,49 @@ std::vector<FormView> FormWindow::shownForms()
     return shown;
 }
 
-FormWindow *FormWindow::byId(int id)
+FormWindow *windowById(int id)
 {
     const auto it = g_windows.find(id);
     return it == g_windows.end() ? nullptr : it->second;
 }
 
+// The runtime's key for a key the browser names (KeyboardEvent.key; the short names are older
+// browsers'); none for a key the runtime has no use for.
+std::optional<Key> keyNamed(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, Key> kKeys[] = {
+        {"Tab", Key::Tab}, {"Escape", Key::Escape}, {"Esc", Key::Escape}, {" ", Key::Space},
+        {"Spacebar", Key::Space}, {"Enter", Key::Enter}, {"Home", Key::Home},
+        {"ArrowLeft", Key::Left}, {"Left", Key::Left}, {"ArrowUp", Key::Up}, {"Up", Key::Up},
+        {"ArrowRight", Key::Right}, {"Right", Key::Right}, {"ArrowDown", Key::Down},
+        {"Down", Key::Down}};
+    for (const auto &[keyName, key] : kKeys) {
+        if (keyName == name)
+            return key;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+FormWindow::FormWindow(FormView form)
+    : m_form(form), m_id(g_nextId++), m_width(form.storedClient().width), m_height(form.storedClient().height)
+{
+    g_windows[m_id] = this;
+    qv_window_create(m_id, form.isDialog(), form.name().c_str(), form.caption().c_str(), m_width,
+                     m_height);
+}
+
+FormWindow::~FormWindow()
+{
+    endModal();
+    g_windows.erase(m_id);
+    qv_window_destroy(m_id);
+}
+
 void FormWindow::show(Point clientOrigin, bool modal)
 {
     if (!m_visible) {
-        Element::refreshWindow(*this);
         // The controls that describe the window, read as it opens: all there by now.
         std::string lines;
         for (const ControlView &line : m_form.describedBy())
@@ -113,7 +128,9 @@ Rect FormWindow::clientRect() const
 
 Margins FormWindow::frameMargins() const
 {
-    return kFrame;
+    int margins[4] = {0, 0, 0, 0};
+    qv_frame_margins(margins);
+    return {margins[0], margins[1], margins[2], margins[3]};
 }
 
 Rect FormWindow::screenArea(Point) const
@@ -128,33 +145,33 @@ Rect FormWindow::screenArea(Point) const
 
 // ---- what the page reports of windows ----------------------------------------------------
 
-using Runtime::Web::FormWindow;
-
 extern "C" {
 
-// A key down (down = 1) or up in `window`, in the runtime's key numbers (runtime/types.h);
-// 1 when the runtime took it.
-EMSCRIPTEN_KEEPALIVE int qv_report_key(int window, int key, int shift, int repeat, int down)
+// A key down (down = 1) or up in `window`, named as the browser names it, with the modifiers
+// held; 1 when the runtime took it.
+EMSCRIPTEN_KEEPALIVE int qv_report_key(int window, const char *name, int shift, int ctrl, int alt,
+                                       int repeat, int down)
 {
-    FormWindow *w = FormWindow::byId(window);
-    if (!w || key < 0 || key > int(Runtime::Key::Down))
+    using namespace Runtime::Web;
+    FormWindow *w = windowById(window);
+    const std::optional<Runtime::Key> key = keyNamed(name);
+    if (!w || !key)
         return 0;
-    const auto k = Runtime::Key(key);
-    const auto s = std::int16_t(shift);
-    return down ? Runtime::Report::keyPressed(w->form(), k, s, repeat != 0)
-                : Runtime::Report::keyReleased(w->form(), k, s);
+    const std::int16_t modifiers = modifiersHeld(shift, ctrl, alt);
+    return down ? Runtime::Report::keyPressed(w->form(), *key, modifiers, repeat != 0)
+                : Runtime::Report::keyReleased(w->form(), *key, modifiers);
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_report_close(int window)
 {
-    if (FormWindow *w = FormWindow::byId(window))
+    if (Runtime::Web::FormWindow *w = Runtime::Web::windowById(window))
         Runtime::Report::closeRequested(w->form());
 }
 
 // The page went out of sight (another tab, the browser minimised): as a window minimised.
 EMSCRIPTEN_KEEPALIVE void qv_report_page_hidden()
 {
-    for (const auto &form : FormWindow::shownForms())
+    for (const auto &form : Runtime::Web::shownForms())
         Runtime::Report::windowMinimised(form);
 }
 

@@ -3,14 +3,12 @@
 
 #include "runtime/backend.h"
 
-#include <vector>
-
 namespace Runtime::Web {
 
 class FormWindow final : public WindowPeer
 {
 public:
-    FormWindow(FormView form, FormWindow *owner);
+    explicit FormWindow(FormView form);
     ~FormWindow() override;
 
     int id() const { return m_id; }
@@ -24,11 +22,6 @@ public:
     Rect clientRect() const override;
     Margins frameMargins() const override;
     Rect screenArea(Point point) const override;
-
-    // The window of page number `id`, or nullptr once it is gone.
-    static FormWindow *byId(int id);
-    // The forms whose windows are shown, in the order the windows were made.
-    static std::vector<FormView> shownForms();
 
 private:
     FormView m_form;

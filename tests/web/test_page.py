@@ -506,16 +506,20 @@ class PageTest(unittest.TestCase):
         self.assertEqual(ring, [(0, 0, 0)] * 13, 'the focus rectangle')
         self.assertEqual(b.face_differences('Chk1', 'ImageList2-3', shot=shot, ring=1), 0,
                          'checked, inside the focus rectangle')
-        # The pad's keys, from the arrows.
+        # The pad's keys, from the arrows and Home, each followed as the pad's active part.
         for _ in range(5):
             b.shifted(Keys.TAB)
         self.assertEqual(b.focused(), 'Picture1')
         b.key_down(Keys.ARROW_DOWN)
         self.assertEqual(b.face_differences('Picture1', 'ImageList1-4', covered=(137, 79), ring=1), 0)
         b.key_up(Keys.ARROW_DOWN)
-        self.assertEqual(b.value('Text2'), 'Down')
-        self.assertEqual(b.js("return document.getElementById('Form1-Picture1').getAttribute('aria-activedescendant')"),
-                         'Form1-Picture1-Down')
+        for key, name in [(Keys.ARROW_LEFT, 'Left'), (Keys.HOME, 'Home'), (Keys.ARROW_UP, 'Up'),
+                          (Keys.ARROW_RIGHT, 'Right'), (Keys.ARROW_DOWN, 'Down')]:
+            with self.subTest(key=name):
+                b.keys(key)
+                self.assertEqual(b.value('Text2'), name)
+                self.assertEqual(b.js("return document.getElementById('Form1-Picture1').getAttribute('aria-activedescendant')"),
+                                 'Form1-Picture1-' + name)
 
     # ---- assistive technology ----
     def test_accessibility_tree_names_every_bitmap_control(self):

@@ -1,0 +1,322 @@
+// The page's windows, as a desktop's window manager keeps them: each form's frame with its
+// caption bar and close button, front to back, the one active, the ones a modal window blocks,
+// moved by their captions and kept within reach; and the keyboard, which goes to the runtime
+// in the window it was pressed in.
+
+mergeInto(LibraryManager.library, {
+  $QVWindows__deps: ['$QV', '$QVMessageBox'],
+  $QVWindows: {
+    frame: null,    // the frame round every client area, as page.css draws it: {left, top, right, bottom}
+    dragging: null, // the window moved by its caption: {win, x, y}
+
+    start: function () {
+      QVWindows.measureFrame();
+      document.addEventListener('keydown', QVWindows.onKey, true);
+      document.addEventListener('keyup', QVWindows.onKey, true);
+      document.addEventListener('focusin', function (e) { QVWindows.onFocus(e, 1); }, true);
+      document.addEventListener('focusout', function (e) { QVWindows.onFocus(e, 0); }, true);
+      document.addEventListener('visibilitychange', function () {
+        if (document.hidden && !QV.ended)
+          _qv_report_page_hidden();
+      });
+      // The program has no menu of its own for the right button; the text boxes keep the
+      // browser's (cut, copy, paste), as on the desktop.
+      QV.desktop.addEventListener('contextmenu', function (e) {
+        if (!e.target.closest('.qv-text'))
+          e.preventDefault();
+      });
+    },
+
+    // The frame, measured once on a window of no size: the style sheet alone says how wide it is.
+    measureFrame: function () {
+      var probe = QVWindows.makeFrame('qv-probe', '', '');
+      probe.frame.hidden = false;
+      probe.frame.style.visibility = 'hidden';
+      QV.desktop.appendChild(probe.frame);
+      var outer = probe.frame.getBoundingClientRect(), inner = probe.client.getBoundingClientRect();
+      QVWindows.frame = {left: inner.left - outer.left, top: inner.top - outer.top,
+                         right: outer.right - inner.right, bottom: outer.bottom - inner.bottom};
+      probe.frame.remove();
+    },
+
+    // ---- the keyboard ----
+    // A key goes to the runtime before the focused element sees it, in the window it was
+    // pressed in (or the active one, when no element has the focus).
+    onKey: function (e) {
+      if (QV.ended || e.isComposing)
+        return;
+      if (QV.messageBox) {
+        QVMessageBox.key(e);
+        return;
+      }
+      var win = QVWindows.windowOf(e.target) || QV.windows[QV.active];
+      if (!win || !win.visible || win.frame.inert)
+        return;
+      QV.pauseStarted = false;
+      var sp = stackSave();
+      var taken = _qv_report_key(win.id, allocateUTF8OnStack(e.key), e.shiftKey, e.ctrlKey, e.altKey,
+                                 e.repeat, e.type == 'keydown');
+      stackRestore(sp);
+      // A key that started a pause (a modal window, the message box) was taken as well.
+      if (taken || QV.pauseStarted) {
+        e.preventDefault();
+        e.stopPropagation();
+      }
+    },
+
+    onFocus: function (e, gained) {
+      if (QV.ended)
+        return;
+      var el = e.target.closest ? e.target.closest('[data-qv]') : null;
+      var element = el ? QV.elements[el.dataset.qv] : null;
+      if (element && element.focusable === e.target)
+        _qv_report_focus(element.id, gained);
+    },
+
+    windowOf: function (node) {
+      var frame = node && node.closest ? node.closest('.qv-window') : null;
+      return frame && frame.qvWindow ? frame.qvWindow : null;
+    },
+
+    // ---- frames ----
+    iconSource: function () {
+      var icon = document.querySelector('link[rel="icon"][sizes="16x16"]') || document.querySelector('link[rel="icon"]');
+      return icon ? icon.href : '';
+    },
+
+    makeFrame: function (id, captionText, closeLabel) {
+      var frame = document.createElement('div');
+      frame.className = 'qv-window';
+      frame.tabIndex = -1;
+      frame.hidden = true;
+      var caption = document.createElement('div');
+      caption.className = 'qv-caption';
+      var icon = document.createElement('img');
+      icon.className = 'qv-icon';
+      icon.alt = '';
+      icon.src = QVWindows.iconSource();
+      var title = document.createElement('span');
+      title.className = 'qv-title';
+      title.id = id + '-caption';
+      title.textContent = captionText;
+      var close = document.createElement('button');
+      close.className = 'qv-close';
+      close.type = 'button';
+      close.tabIndex = -1;
+      close.setAttribute('aria-label', closeLabel);
+      // The close button takes no focus: the focus stays where the keyboard left it.
+      close.addEventListener('mousedown', function (e) { e.preventDefault(); });
+      caption.append(icon, title, close);
+      var client = document.createElement('div');
+      client.className = 'qv-client';
+      frame.append(caption, client);
+      frame.setAttribute('aria-labelledby', title.id);
+      return {frame: frame, caption: caption, client: client, close: close};
+    },
+
+    // ---- front to back ----
+    raise: function (win) {
+      QV.stack = QV.stack.filter(function (w) { return w !== win; });
+      QV.stack.push(win);
+      win.frame.style.zIndex = QV.nextZ++;
+      QVWindows.activate(win);
+    },
+
+    activate: function (win) {
+      QV.active = win ? win.id : 0;
+      for (var id in QV.windows)
+        QV.windows[id].frame.classList.toggle('qv-active', QV.windows[id] === win && !QV.messageBox);
+    },
+
+    // The window in front once the one that was goes (none when none is shown).
+    activateTop: function () {
+      QVWindows.activate(QV.stack.filter(function (w) { return w.visible; }).pop() || null);
+    },
+
+    // A modal window or the message box keeps every other window from input until it goes.
+    updateInert: function () {
+      var blocker = QV.messageBox ? null : QV.stack.filter(function (w) { return w.modal; }).pop();
+      for (var id in QV.windows) {
+        var win = QV.windows[id];
+        win.frame.inert = !!QV.messageBox || (!!blocker && win !== blocker);
+      }
+    },
+
+    // ---- where windows stand ----
+    // The part of the page in view, in the page's pixels (the desktop's, which starts at the
+    // page's corner).
+    visibleArea: function () {
+      var root = document.documentElement;
+      return {x: window.scrollX, y: window.scrollY, w: root.clientWidth, h: root.clientHeight};
+    },
+
+    // A window's frame is placed by its client area's corner, (win.x, win.y).
+    place: function (win) {
+      win.frame.style.left = (win.x - QVWindows.frame.left) + 'px';
+      win.frame.style.top = (win.y - QVWindows.frame.top) + 'px';
+    },
+
+    // The desktop reaches as far as every window shown reaches where the program placed it,
+    // so that the page scrolls to every part of a window larger than the view.
+    fitDesktop: function () {
+      var right = 0, bottom = 0;
+      for (var id in QV.windows) {
+        var win = QV.windows[id];
+        if (win.visible) {
+          right = Math.max(right, win.reach.right);
+          bottom = Math.max(bottom, win.reach.bottom);
+        }
+      }
+      QV.desktop.style.minWidth = right + 'px';
+      QV.desktop.style.minHeight = 'max(100%, ' + bottom + 'px)';
+    },
+
+    // Moving a window by its caption bar, as on the desktop.
+    dragCaption: function (win, e) {
+      if (e.button !== 0 || e.target === win.close || win.frame.inert)
+        return;
+      e.preventDefault();
+      win.caption.setPointerCapture(e.pointerId);
+      QVWindows.dragging = {win: win, x: e.pageX - win.x, y: e.pageY - win.y};
+    },
+
+    // However far it is dragged, the caption bar stays in view, whole from top to bottom and at
+    // least 24 pixels of it across, so that the window can be taken back. The desktop clips what
+    // goes past its edge (page.css): a drag never makes the page scroll.
+    moveCaption: function (win, e) {
+      var drag = QVWindows.dragging;
+      if (!drag || drag.win !== win)
+        return;
+      var view = QVWindows.visibleArea(), reach = 24;
+      // The caption bar spans the client area's width, the frame's top above it.
+      var top = QVWindows.frame.top;
+      var x = Math.round(e.pageX - drag.x), y = Math.round(e.pageY - drag.y);
+      win.x = Math.min(Math.max(x, view.x + reach - win.width), view.x + view.w - reach);
+      win.y = Math.max(Math.min(y, view.y + view.h), view.y + top);
+      QVWindows.place(win);
+    }
+  },
+
+  // ---- what the C++ half calls (runtime/web/page.h) ----
+
+  qv_window_create__deps: ['$QV', '$QVWindows'],
+  qv_window_create: function (id, dialog, domId, caption, width, height) {
+    var name = UTF8ToString(domId);
+    var parts = QVWindows.makeFrame(name, UTF8ToString(caption), 'Close');
+    var win = {id: id, visible: false, modal: false, x: 0, y: 0, width: width, height: height,
+               reach: null, frame: parts.frame, caption: parts.caption, client: parts.client,
+               close: parts.close, anchor: null, focusBefore: null};
+    win.frame.id = name;
+    win.frame.qvWindow = win;
+    win.frame.setAttribute('role', dialog ? 'dialog' : 'region');
+    var frame = QVWindows.frame;
+    win.frame.style.width = (frame.left + width + frame.right) + 'px';
+    win.frame.style.height = (frame.top + height + frame.bottom) + 'px';
+    win.client.style.width = width + 'px';
+    win.client.style.height = height + 'px';
+    win.close.addEventListener('click', function () {
+      if (!QV.ended)
+        _qv_report_close(id);
+    });
+    win.caption.addEventListener('pointerdown', function (e) { QVWindows.dragCaption(win, e); });
+    win.caption.addEventListener('pointermove', function (e) { QVWindows.moveCaption(win, e); });
+    win.caption.addEventListener('lostpointercapture', function () { QVWindows.dragging = null; });
+    // A press anywhere in a window brings it to the front, as a window system does.
+    win.frame.addEventListener('pointerdown', function () {
+      if (win.visible && !win.frame.inert && QV.stack[QV.stack.length - 1] !== win)
+        QVWindows.raise(win);
+      else if (win.visible)
+        QVWindows.activate(win);
+    }, true);
+    QV.windows[id] = win;
+    QV.desktop.appendChild(win.frame);
+  },
+
+  qv_window_destroy__deps: ['$QV'],
+  qv_window_destroy: function (id) {
+    var win = QV.windows[id];
+    if (!win)
+      return;
+    win.frame.remove();
+    delete QV.windows[id];
+    QV.stack = QV.stack.filter(function (w) { return w !== win; });
+  },
+
+  qv_window_show__deps: ['$QV', '$QVWindows'],
+  qv_window_show: function (id, x, y, modal) {
+    var win = QV.windows[id];
+    if (!win)
+      return;
+    var wasVisible = win.visible, frame = QVWindows.frame;
+    win.x = x;
+    win.y = y;
+    win.reach = {right: x + win.width + frame.right, bottom: y + win.height + frame.bottom};
+    QVWindows.place(win);
+    if (!wasVisible) {
+      // The focus the window it covers had, given back when it goes.
+      win.focusBefore = document.activeElement;
+      win.modal = !!modal;
+      if (modal)
+        win.frame.setAttribute('aria-modal', 'true');
+      else
+        win.frame.removeAttribute('aria-modal');
+    }
+    win.visible = true;
+    win.frame.hidden = false;
+    QVWindows.fitDesktop();
+    QVWindows.raise(win);
+    QVWindows.updateInert();
+    // The keyboard goes to the window, until the runtime gives the focus to a control of it.
+    if (!wasVisible && !win.frame.contains(document.activeElement))
+      win.frame.focus({preventScroll: true});
+  },
+
+  qv_window_hide__deps: ['$QV', '$QVWindows'],
+  qv_window_hide: function (id) {
+    var win = QV.windows[id];
+    if (!win || !win.visible)
+      return;
+    var hadFocus = win.frame.contains(document.activeElement);
+    win.visible = false;
+    win.modal = false;
+    win.frame.hidden = true;
+    QVWindows.fitDesktop();
+    QV.stack = QV.stack.filter(function (w) { return w !== win; });
+    QVWindows.updateInert();
+    QVWindows.activateTop();
+    if (hadFocus && win.focusBefore && win.focusBefore.isConnected && !win.focusBefore.closest('[inert]'))
+      win.focusBefore.focus({preventScroll: true});
+    win.focusBefore = null;
+  },
+
+  qv_window_describe__deps: ['$QV'],
+  qv_window_describe: function (id, ids) {
+    var win = QV.windows[id];
+    if (!win)
+      return;
+    var list = UTF8ToString(ids);
+    if (list)
+      win.frame.setAttribute('aria-describedby', list);
+    else
+      win.frame.removeAttribute('aria-describedby');
+  },
+
+  qv_window_origin__deps: ['$QV'],
+  qv_window_origin: function (id, xy) {
+    var win = QV.windows[id];
+    HEAP32[xy >> 2] = win ? win.x : 0;
+    HEAP32[(xy >> 2) + 1] = win ? win.y : 0;
+  },
+
+  qv_frame_margins__deps: ['$QVWindows'],
+  qv_frame_margins: function (margins) {
+    var frame = QVWindows.frame;
+    HEAP32.set([frame.left, frame.top, frame.right, frame.bottom], margins >> 2);
+  },
+
+  qv_visible_area__deps: ['$QVWindows'],
+  qv_visible_area: function (xywh) {
+    var view = QVWindows.visibleArea();
+    HEAP32.set([view.x, view.y, view.w, view.h], xywh >> 2);
+  }
+});
