@@ -310,8 +310,10 @@ mergeInto(LibraryManager.library, {
 
   qv_frame_margins__deps: ['$QVWindows'],
   qv_frame_margins: function (margins) {
+    // In whole pixels; the page itself places frames by the fractions a device pixel ratio such
+    // as 1.5 gives their borders, so that every client area starts on a whole pixel.
     var frame = QVWindows.frame;
-    HEAP32.set([frame.left, frame.top, frame.right, frame.bottom], margins >> 2);
+    HEAP32.set([frame.left, frame.top, frame.right, frame.bottom].map(Math.round), margins >> 2);
   },
 
   qv_visible_area__deps: ['$QVWindows'],

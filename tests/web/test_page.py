@@ -279,6 +279,19 @@ class PageTest(unittest.TestCase):
                     if ratio != 1:
                         browser.quit()
 
+    def test_client_areas_on_whole_pixels_at_ratio_1_5(self):
+        # The frame's 1-pixel borders are a device pixel (2/3 of a page pixel) wide there: the
+        # client area still starts on a whole page pixel, where the program placed it.
+        browser = Browser(1.5)
+        try:
+            browser.open(self.server.url)
+            browser.click(*browser.at('Picture7', BUTTON))
+            for form in ('Form1', 'Form2'):
+                r = browser.js(f"return document.querySelector('#{form} .qv-client').getBoundingClientRect()")
+                self.assertEqual((r['x'] % 1, r['y'] % 1), (0, 0), f'{form}: {r}')
+        finally:
+            browser.quit()
+
     def test_page_declares_title_and_icon_and_asks_for_nothing_more(self):
         self.assertEqual(self.b.js('return document.title'), 'Quorvel')
         self.assertTrue(self.b.js("return document.querySelector('link[rel=icon]').href.startsWith('data:image/png')"))
