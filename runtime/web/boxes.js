@@ -4,7 +4,17 @@
 mergeInto(LibraryManager.library, {
   $QVBoxes__deps: ['$QV'],
   $QVBoxes: {
-    colours: null, // the classic 3-D colours, read from the style sheet once
+    colours: null, // the classic 3-D colours: {shadow, dark, highlight, light}
+
+    // The colours read from the style sheet's table of system colours (page.css) once, while
+    // the page is still empty and reading them costs nothing.
+    start: function () {
+      var style = getComputedStyle(document.documentElement);
+      QVBoxes.colours = {};
+      ['shadow', 'dark', 'highlight', 'light'].forEach(function (name) {
+        QVBoxes.colours[name] = style.getPropertyValue('--' + name).trim();
+      });
+    },
 
     // The pointer over a picture box, the box keeping it from a press until the last button is
     // up (pointer capture). Buttons go as the DOM's MouseEvent.buttons has them (1 primary,
@@ -92,18 +102,6 @@ mergeInto(LibraryManager.library, {
       });
     },
 
-    // The classic 3-D colours, from the style sheet's table of system colours (page.css).
-    systemColours: function () {
-      if (!QVBoxes.colours) {
-        var style = getComputedStyle(document.documentElement);
-        QVBoxes.colours = {};
-        ['shadow', 'dark', 'highlight', 'light'].forEach(function (name) {
-          QVBoxes.colours[name] = style.getPropertyValue('--' + name).trim();
-        });
-      }
-      return QVBoxes.colours;
-    },
-
     // The classic dotted focus rectangle round (x, y, w, h): every other pixel, on the pixels
     // of one colour of a checkerboard.
     focusRectangle: function (g, x, y, w, h) {
@@ -142,7 +140,7 @@ mergeInto(LibraryManager.library, {
     if (border) {
       // The classic sunken border, two pixels: shadow and dark shadow above and left,
       // highlight and light below and right.
-      var c = QVBoxes.systemColours();
+      var c = QVBoxes.colours;
       line(c.shadow, 0, 0, w - 1, 1);
       line(c.shadow, 0, 0, 1, h - 1);
       line(c.highlight, 0, h - 1, w, 1);

@@ -7,7 +7,7 @@
 // C++ half translates: it decides no rule of the runtime's, and shows what the C++ half says.
 
 mergeInto(LibraryManager.library, {
-  $QV__deps: ['$QVWindows'],
+  $QV__deps: ['$QVWindows', '$QVBoxes'],
   $QV: {
     windows: {},      // number -> window (windows.js)
     elements: {},     // number -> element (elements.js)
@@ -26,6 +26,7 @@ mergeInto(LibraryManager.library, {
     start: function () {
       QV.desktop = document.getElementById('qv-desktop');
       QVWindows.start();
+      QVBoxes.start();
       Promise.all([QV.decodePictures(), QV.loadFonts()]).then(function () {
         QV.desktop.classList.remove('qv-busy');
         try {
