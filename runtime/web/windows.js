@@ -15,6 +15,7 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('keyup', QVWindows.onKey, true);
       document.addEventListener('focusin', function (e) { QVWindows.onFocus(e, 1); }, true);
       document.addEventListener('focusout', function (e) { QVWindows.onFocus(e, 0); }, true);
+      addEventListener('resize', QVWindows.keepReachable);
       document.addEventListener('visibilitychange', function () {
         if (document.hidden && !QV.ended)
           _qv_report_page_hidden();
@@ -185,15 +186,31 @@ mergeInto(LibraryManager.library, {
     // goes past its edge (page.css): a drag never makes the page scroll.
     moveCaption: function (win, e) {
       var drag = QVWindows.dragging;
-      if (!drag || drag.win !== win)
-        return;
-      var view = QVWindows.visibleArea(), reach = 24;
-      // The caption bar spans the client area's width, the frame's top above it.
-      var top = QVWindows.frame.top;
-      var x = Math.round(e.pageX - drag.x), y = Math.round(e.pageY - drag.y);
-      win.x = Math.min(Math.max(x, view.x + reach - win.width), view.x + view.w - reach);
-      win.y = Math.max(Math.min(y, view.y + view.h), view.y + top);
+      if (drag && drag.win === win)
+        QVWindows.moveWithin(win, Math.round(e.pageX - drag.x), Math.round(e.pageY - drag.y), QVWindows.visibleArea());
+    },
+
+    // The client area's corner to (x, y), or as near as keeps the caption bar within `area` as
+    // a drag keeps it in view. The caption bar spans the client area's width, the frame's top
+    // above it.
+    moveWithin: function (win, x, y, area) {
+      var reach = 24;
+      win.x = Math.min(Math.max(x, area.x + reach - win.width), area.x + area.w - reach);
+      win.y = Math.max(Math.min(y, area.y + area.h), area.y + QVWindows.frame.top);
       QVWindows.place(win);
+    },
+
+    // A view made smaller (the browser's window resized, a phone turned) loses no window: one
+    // left past the page's new edge comes back until its caption bar is within the page again,
+    // as a drag would leave it.
+    keepReachable: function () {
+      var root = document.documentElement;
+      var page = {x: 0, y: 0, w: root.scrollWidth, h: root.scrollHeight};
+      for (var id in QV.windows) {
+        var win = QV.windows[id];
+        if (win.visible)
+          QVWindows.moveWithin(win, win.x, win.y, page);
+      }
     }
   },
 

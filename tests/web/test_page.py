@@ -433,9 +433,17 @@ class PageTest(unittest.TestCase):
 
     def test_a_small_view_reaches_every_part_of_a_window(self):
         b = self.b
+        view = self.view()
+        frame = self.rect('#Form1')
+        b.drag([(int(frame['left'] + 6), int(frame['top'] + 10)), (view['w'] - 1, 100)])
         b.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
                                  {'width': 500, 'height': 300, 'deviceScaleFactor': 1, 'mobile': False})
         try:
+            # Dragged to the right edge, then the view made smaller: the caption comes back within
+            # the page.
+            b.settle()
+            caption, view = self.rect('#Form1 .qv-caption'), self.view()
+            self.assertLessEqual(caption['left'] + view['x'], view['scrollW'] - 24, caption)
             b.open(self.server.url)
             frame, view = self.rect('#Form1'), self.view()
             # Placed in view, where it fits, and the page scrolls as far as the window reaches.
