@@ -37,7 +37,8 @@ mergeInto(LibraryManager.library, {
             box.pointer = e.pointerId;
             el.setPointerCapture(e.pointerId);
           }
-          _qv_report_pointer_press(element.id, p[0], p[1], bit, box.held, e.shiftKey, e.ctrlKey, e.altKey);
+          _qv_report_pointer_press(element.id, p[0], p[1], bit, box.held,
+                                   e.shiftKey, e.ctrlKey, e.altKey);
         } else if (box.held & bit) {
           box.held &= ~bit;
           if (!box.held) {
@@ -67,7 +68,8 @@ mergeInto(LibraryManager.library, {
           buttonChanged(e);
         } else {
           var p = pixel(e);
-          _qv_report_pointer_move(element.id, p[0], p[1], box.held, e.shiftKey, e.ctrlKey, e.altKey);
+          _qv_report_pointer_move(element.id, p[0], p[1], box.held,
+                                  e.shiftKey, e.ctrlKey, e.altKey);
         }
       });
       el.addEventListener('pointerup', function (e) {

@@ -100,8 +100,8 @@ mergeInto(LibraryManager.library, {
     QV.desktop.appendChild(frame);
     // Centred over the window it belongs to, within the part of the page in view.
     var over = QV.windows[owner], view = QVWindows.visibleArea();
-    var area = over && over.visible ? {x: over.frame.offsetLeft, y: over.frame.offsetTop, w: over.frame.offsetWidth,
-                                       h: over.frame.offsetHeight} : view;
+    var f = over && over.visible ? over.frame : null;
+    var area = f ? {x: f.offsetLeft, y: f.offsetTop, w: f.offsetWidth, h: f.offsetHeight} : view;
     var left = Math.round(area.x + (area.w - frame.offsetWidth) / 2);
     var top = Math.round(area.y + (area.h - frame.offsetHeight) / 2);
     frame.style.left = Math.max(view.x, Math.min(left, view.x + view.w - frame.offsetWidth)) + 'px';

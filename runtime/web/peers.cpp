@@ -59,16 +59,19 @@ std::string domId(ControlView control)
 
 std::int16_t modifiersHeld(int shift, int ctrl, int alt)
 {
-    return std::int16_t((shift ? ShiftKey::Shift : 0) | (ctrl ? ShiftKey::Ctrl : 0) | (alt ? ShiftKey::Alt : 0));
+    using namespace ShiftKey;
+    return std::int16_t((shift ? Shift : 0) | (ctrl ? Ctrl : 0) | (alt ? Alt : 0));
 }
 
-Element::Element(const Backend &backend, ControlView control, const FormWindow &window, Element *container)
+Element::Element(const Backend &backend, ControlView control, const FormWindow &window,
+                 Element *container)
     : m_backend(backend), m_view(control), m_id(g_nextId++)
 {
     g_elements[m_id] = this;
     const Rect r = control.rect();
-    qv_element_create(m_id, window.id(), container ? container->id() : 0, elementKind(control.kind()),
-                      domId(control).c_str(), r.x, r.y, r.width, r.height);
+    qv_element_create(m_id, window.id(), container ? container->id() : 0,
+                      elementKind(control.kind()), domId(control).c_str(), r.x, r.y, r.width,
+                      r.height);
     const Kind kind = control.kind();
     if (hasText(kind))
         qv_element_set_text(m_id, control.text().c_str());
@@ -169,7 +172,8 @@ EMSCRIPTEN_KEEPALIVE void qv_report_pointer_move(int element, int x, int y, int 
                                                  int ctrl, int alt)
 {
     if (const Runtime::ControlView box = viewOf(element))
-        Runtime::Report::pointerMoved(box, {x, y}, buttons(held), Runtime::Web::modifiersHeld(shift, ctrl, alt));
+        Runtime::Report::pointerMoved(box, {x, y}, buttons(held),
+                                      Runtime::Web::modifiersHeld(shift, ctrl, alt));
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_report_pointer_release(int element, int x, int y, int button,

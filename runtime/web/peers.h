@@ -14,7 +14,8 @@ class FormWindow;
 class Element final : public ControlPeer
 {
 public:
-    Element(const Backend &backend, ControlView control, const FormWindow &window, Element *container);
+    Element(const Backend &backend, ControlView control, const FormWindow &window,
+            Element *container);
     ~Element() override;
 
     int id() const { return m_id; }

@@ -6,7 +6,7 @@
 mergeInto(LibraryManager.library, {
   $QVWindows__deps: ['$QV', '$QVMessageBox'],
   $QVWindows: {
-    frame: null,    // the frame round every client area, as page.css draws it: {left, top, right, bottom}
+    frame: null,    // round each client area, as page.css has it: {left, top, right, bottom}
     dragging: null, // the window moved by its caption: {win, x, y}
 
     start: function () {
@@ -55,8 +55,8 @@ mergeInto(LibraryManager.library, {
         return;
       QV.pauseStarted = false;
       var sp = stackSave();
-      var taken = _qv_report_key(win.id, allocateUTF8OnStack(e.key), e.shiftKey, e.ctrlKey, e.altKey,
-                                 e.repeat, e.type == 'keydown');
+      var taken = _qv_report_key(win.id, allocateUTF8OnStack(e.key), e.shiftKey, e.ctrlKey,
+                                 e.altKey, e.repeat, e.type == 'keydown');
       stackRestore(sp);
       // A key that started a pause (a modal window, the message box) was taken as well.
       if (taken || QV.pauseStarted) {
@@ -186,8 +186,10 @@ mergeInto(LibraryManager.library, {
     // goes past its edge (page.css): a drag never makes the page scroll.
     moveCaption: function (win, e) {
       var drag = QVWindows.dragging;
-      if (drag && drag.win === win)
-        QVWindows.moveWithin(win, Math.round(e.pageX - drag.x), Math.round(e.pageY - drag.y), QVWindows.visibleArea());
+      if (drag && drag.win === win) {
+        QVWindows.moveWithin(win, Math.round(e.pageX - drag.x), Math.round(e.pageY - drag.y),
+                             QVWindows.visibleArea());
+      }
     },
 
     // The client area's corner to (x, y), or as near as keeps the caption bar within `area` as
