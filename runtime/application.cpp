@@ -41,11 +41,32 @@ Picture Application::picture(const std::string &name) const
 void Application::added(Form *form)
 {
     m_forms.push_back(form);
+    updateBlocked();
 }
 
 void Application::removed(Form *form)
 {
     m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
+}
+
+void Application::modalShown(Form *modal)
+{
+    m_modals.push_back(modal);
+    updateBlocked();
+}
+
+void Application::modalClosed(Form *modal)
+{
+    const auto last = std::find(m_modals.rbegin(), m_modals.rend(), modal);
+    if (last != m_modals.rend())
+        m_modals.erase(std::next(last).base());
+    updateBlocked();
+}
+
+void Application::updateBlocked()
+{
+    for (Form *form : m_forms)
+        form->setBlocked(!m_modals.empty() && m_modals.back() != form);
 }
 
 Form *Application::topForm() const
@@ -68,7 +89,7 @@ void Application::setKeyboardUsed()
     // The focused controls show their indicators from now on.
     for (Form *form : m_forms) {
         if (Control *focused = form->focusedControl())
-            focused->stateChanged();
+            focused->stateChanged({Change::FocusIndicator});
     }
 }
 
@@ -104,7 +125,9 @@ int Application::messageBox(const std::string &prompt, int style, const std::str
     request.defaultChoice = std::min<int>((style & 0x300) >> 8, int(set.choices.size()) - 1);
     if (Form *owner = topForm())
         request.owner = owner->peer();
+    modalShown(nullptr);
     const int chosen = m_backend.messageBox(request);
+    modalClosed(nullptr);
     if (chosen >= 0 && chosen < int(set.results.size()))
         return set.results[std::size_t(chosen)];
     // Closed without a button (Escape or the frame): the escape button's answer.
@@ -173,19 +196,9 @@ void End()
     Application::current().end();
 }
 
-std::uint32_t Backend::systemColour(Colour::Source colour) const
+Rgb Backend::systemColour(Colour::Source colour) const
 {
-    using S = Colour::Source;
-    switch (colour) {
-    case S::Window: return 0xFFFFFF;
-    case S::WindowText: return 0x000000;
-    case S::HighlightText: return 0xFFFFFF;
-    case S::ButtonText: return 0x000000;
-    case S::ButtonFace:
-    case S::Default:
-    case S::Rgb: break;
-    }
-    return 0xC0C0C0;
+    return classicColour(colour);
 }
 
 } // namespace Runtime

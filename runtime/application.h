@@ -69,11 +69,17 @@ private:
     friend class Form;
     void added(Form *form);
     void removed(Form *form);
+    // A modal form (or, for none, a message box) shown, and closed again: the one shown last
+    // blocks every other form until it closes (Form::setBlocked).
+    void modalShown(Form *modal);
+    void modalClosed(Form *modal);
+    void updateBlocked();
     void report(const RuntimeError &error);
 
     Backend &m_backend;
     std::string m_title;
     std::vector<Form *> m_forms;
+    std::vector<Form *> m_modals; // the modal forms and message boxes shown, the last on top
     bool m_ended = false;
     int m_status = 0;
     bool m_keyboardUsed = false;

@@ -19,6 +19,27 @@ namespace Runtime {
 
 // ---- what the runtime asks --------------------------------------------------------------
 
+// What changed of a control that assistive technology reads or the focus indicator shows, as the
+// runtime tells it: a set of bits, and the part of a group that a change of a part concerns.
+// A back end forwards each bit to its platform as it comes; it compares nothing.
+struct Change
+{
+    enum Bit : unsigned {
+        Checked = 1,        // its checked state (ControlView::state().checked)
+        Pressed = 2,        // a push button held down or let go
+        PartPressed = 4,    // `part` of a group held down or let go
+        ActivePart = 8,     // a key pressed a part, which becomes or stays the active part; or
+                            // the group lost its active part. Told on every press of a key, the
+                            // same key again included, so that a screen reader hears each.
+        DefaultAction = 16, // what its default action does ("Check", "Uncheck")
+        FocusIndicator = 32,
+    };
+    unsigned bits = 0;
+    int part = -1;
+    bool has(Bit bit) const { return (bits & bit) != 0; }
+    bool operator==(const Change &) const = default;
+};
+
 // The native widget that shows one visible control. Told when its control changed, it reads
 // the control anew from its view.
 class ControlPeer
@@ -28,11 +49,12 @@ public:
     virtual void pictureChanged() { }
     virtual void textChanged() { }
     virtual void valueChanged() { }
-    // What assistive technology reads (checked, pressed, the active part) or the focus
-    // indicator changed.
-    virtual void stateChanged() { }
-    // The keyboard focus to this control.
+    virtual void stateChanged(Change) { }
+    // The keyboard focus to this control, as the keyboard moves it: a text box selects its text.
     virtual void setFocus() { }
+    // The keyboard focus back to this control as its window is activated again: as it was left,
+    // a text box's selection kept.
+    virtual void restoreFocus() { setFocus(); }
 };
 
 // The native window of one form.
@@ -53,6 +75,9 @@ public:
     virtual Rect clientRect() const = 0;
     // The window system's frame around the client area; all zero while it is not known.
     virtual Margins frameMargins() const { return {}; }
+    // Kept from input by a modal form, or free again: the runtime decides which windows a modal
+    // form blocks, and tells each as that changes.
+    virtual void setBlocked(bool) { }
     // The work area of the screen that holds `point`, or of the nearest screen.
     virtual Rect screenArea(Point point) const = 0;
 };
@@ -83,8 +108,9 @@ public:
     // A stored picture embedded in the program, decoded by the platform's own reader; a null
     // picture when there is none.
     virtual Picture loadPicture(const std::string &name) = 0;
-    // A system colour as 0xRRGGBB. By default the classic ones (button face 192, 192, 192).
-    virtual std::uint32_t systemColour(Colour::Source colour) const;
+    // A system colour. By default the classic ones (classicColour); a platform with colours of
+    // its own gives those.
+    virtual Rgb systemColour(Colour::Source colour) const;
 
     // A modal message box; the index of the choice that closed it, or -1 when it was closed
     // without one (Escape, or the frame's close command).
@@ -130,18 +156,21 @@ void focusLost(ControlView control);
 // A standard control changed by its user: text typed into a text box, a check box clicked,
 // an option button chosen.
 void textEdited(ControlView textBox, std::string text);
-void checkBoxClicked(ControlView checkBox, bool checked);
+// The runtime toggles a check box clicked, and tells its peer the new value.
+void checkBoxClicked(ControlView checkBox);
 void optionChosen(ControlView optionButton);
 // Assistive technology asked for a control's default action, or a part's.
 void actionRequested(ControlView control, int part = -1);
 
 // The window of `form`: its frame's close command; on the screen and framed; hidden,
-// minimised or unmapped by the window system; kept from input by a modal window.
+// minimised or unmapped by the window system; kept from input by a modal window; activated,
+// and the runtime gives the focus back to the control that had it.
 void closeRequested(FormView form);
 void windowShown(FormView form);
 void windowHidden(FormView form);
 void windowMinimised(FormView form);
 void windowBlocked(FormView form);
+void windowActivated(FormView form);
 
 } // namespace Report
 

@@ -9,26 +9,26 @@ namespace Runtime {
 namespace {
 
 // One sRGB channel (0 to 255) as linear light.
-double linear(std::uint32_t channel)
+double linear(int channel)
 {
-    const double c = double(channel & 0xFF) / 255.0;
+    const double c = double(channel) / 255.0;
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-double luminance(std::uint32_t rgb)
+double luminance(Rgb rgb)
 {
-    return 0.2126 * linear(rgb >> 16) + 0.7152 * linear(rgb >> 8) + 0.0722 * linear(rgb);
+    return 0.2126 * linear(rgb.red()) + 0.7152 * linear(rgb.green()) + 0.0722 * linear(rgb.blue());
 }
 
 } // namespace
 
-double contrastRatio(std::uint32_t a, std::uint32_t b)
+double contrastRatio(Rgb a, Rgb b)
 {
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-bool readsOn(std::uint32_t text, std::uint32_t surface)
+bool readsOn(Rgb text, Rgb surface)
 {
     return contrastRatio(text, surface) >= kLeastTextContrast;
 }

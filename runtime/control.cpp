@@ -73,13 +73,15 @@ void Control::refreshCheckedState()
     if (now == m_lastChecked)
         return;
     m_lastChecked = now;
-    stateChanged();
+    // A drawn check box's default action says what it does next: "Check" or "Uncheck".
+    const bool checkBox = m_description.role == Role::CheckBox;
+    stateChanged({Change::Checked | (checkBox ? Change::DefaultAction : 0u)});
 }
 
-void Control::stateChanged() const
+void Control::stateChanged(Change change) const
 {
-    if (m_peer)
-        m_peer->stateChanged();
+    if (m_peer && change.bits != 0)
+        m_peer->stateChanged(change);
 }
 
 std::string_view Control::optionGroup() const
@@ -188,7 +190,8 @@ std::int32_t PictureBox::Point(float x, float y) const
     const float unit = unitsPerPixel(m_scaleMode);
     const int px = int(std::floor(x / unit));
     const int py = int(std::floor(y / unit));
-    return std::int32_t(m_picture.pixelColour(px, py));
+    // Red in the low byte, as a procedure has always read it.
+    return std::int32_t(m_picture.pixelColour(px, py).lowRed());
 }
 
 bool PictureBox::contains(Pixel at) const
@@ -199,28 +202,36 @@ bool PictureBox::contains(Pixel at) const
 }
 
 template <class F>
-void PictureBox::withPressedState(F input)
+Change PictureBox::pressedChanges(F input)
 {
     const bool wasPressed = isPressed();
     const int wasPart = pressedPart();
     input();
-    if (isPressed() != wasPressed || pressedPart() != wasPart)
-        stateChanged();
+    Change change;
+    // Only a push button reads as pressed (ControlView::state).
+    if (isPressed() != wasPressed && description().role == Role::PushButton)
+        change.bits |= Change::Pressed;
+    // A key holds one part at a time: it is held where none was, or let go.
+    if (const int part = pressedPart(); part != wasPart) {
+        change.bits |= Change::PartPressed;
+        change.part = part >= 0 ? part : wasPart;
+    }
+    return change;
 }
 
 void PictureBox::pointerPressed(Pixel at, std::int16_t button, std::int16_t held, std::int16_t shift)
 {
-    withPressedState([&] { m_pointer.press(at, button, held, shift); });
+    stateChanged(pressedChanges([&] { m_pointer.press(at, button, held, shift); }));
 }
 
 void PictureBox::pointerMoved(Pixel at, std::int16_t held, std::int16_t shift)
 {
-    withPressedState([&] { m_pointer.move(at, held, shift); });
+    stateChanged(pressedChanges([&] { m_pointer.move(at, held, shift); }));
 }
 
 void PictureBox::pointerReleased(Pixel at, std::int16_t button, std::int16_t shift)
 {
-    withPressedState([&] { m_pointer.release(at, button, shift, contains(at)); });
+    stateChanged(pressedChanges([&] { m_pointer.release(at, button, shift, contains(at)); }));
 }
 
 void PictureBox::pointerLeft()
@@ -230,7 +241,7 @@ void PictureBox::pointerLeft()
 
 void PictureBox::pointerCancelled()
 {
-    withPressedState([&] { m_pointer.cancel(); });
+    stateChanged(pressedChanges([&] { m_pointer.cancel(); }));
 }
 
 int PictureBox::pressedPart() const
@@ -276,14 +287,18 @@ bool PictureBox::keyDown(Key key, bool repeat)
         return false;
     if (repeat || heldKey())
         return true; // one press is one, however long the key is held
-    withPressedState([&] {
+    Change change = pressedChanges([&] {
         m_pressingKey = key;
         m_pointer.keyPress(*at);
     });
-    if (part >= 0 && m_activePart != part) {
+    if (part >= 0) {
+        // Every press of a part's key is told, the same key again included: a screen reader
+        // that went elsewhere meanwhile, in another window, follows the key pressed.
         m_activePart = part;
-        stateChanged();
+        change.bits |= Change::ActivePart;
+        change.part = part;
     }
+    stateChanged(change);
     return true;
 }
 
@@ -291,20 +306,21 @@ bool PictureBox::keyUp(Key key)
 {
     if (heldKey() != key)
         return false;
-    withPressedState([&] { m_pointer.keyRelease(); });
+    stateChanged(pressedChanges([&] { m_pointer.keyRelease(); }));
     return true;
 }
 
 void PictureBox::focusLost()
 {
-    withPressedState([&] {
+    Change change = pressedChanges([&] {
         if (heldKey())
             m_pointer.cancel();
     });
     if (m_activePart >= 0) {
         m_activePart = -1;
-        stateChanged();
+        change.bits |= Change::ActivePart;
     }
+    stateChanged(change);
 }
 
 void PictureBox::pressAndRelease(int part)
@@ -313,10 +329,10 @@ void PictureBox::pressAndRelease(int part)
     const bool whole = part < 0 || part >= int(d.keyParts.size());
     if (whole && d.role == Role::Grouping)
         return; // a group presses only through its keys
-    withPressedState([&] {
+    stateChanged(pressedChanges([&] {
         m_pointer.keyPress(whole ? d.keyPoint : d.keyParts[std::size_t(part)].point);
         m_pointer.keyRelease();
-    });
+    }));
 }
 
 void PictureBox::raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at)

@@ -60,11 +60,12 @@ public:
     void setText(std::string text);
     void textEdited(std::string text) { m_text = std::move(text); }
 
-    // A check box's check or an option button's selection; clicked by the user, the back end
-    // reports it (checkBoxClicked), and the peer shows it already.
+    // A check box's check or an option button's selection, shown by the peer.
     bool value() const { return m_value; }
     void setValue(bool value);
-    void checkBoxClicked(bool checked) { m_value = checked; }
+    // A check box clicked by its user (Report::checkBoxClicked): checked if it was not, and not
+    // if it was.
+    void toggle() { setValue(!m_value); }
 
     // Whether the control is checked: a check box's check, an option button's selection, or,
     // for a picture box drawn as one, what the program says (bound with setCheckedState).
@@ -87,8 +88,9 @@ public:
 
     ControlPeer *peer() const { return m_peer.get(); }
     void setPeer(std::unique_ptr<ControlPeer> peer) { m_peer = std::move(peer); }
-    // Something that assistive technology reads, or the focus indicator, changed.
-    void stateChanged() const;
+    // Something that assistive technology reads, or the focus indicator, changed: told to the
+    // peer, unless nothing did.
+    void stateChanged(Change change) const;
 
 private:
     Form &m_form;
@@ -162,9 +164,10 @@ private:
     void raise(PointerRules::Event event, std::int16_t button, std::int16_t shift, Pixel at);
     // The key whose press holds the box, if the pointer rules still hold it for a key.
     std::optional<Key> heldKey() const { return m_pointer.keyHeld() ? m_pressingKey : std::nullopt; }
-    // Runs `input` on the pointer rules, and tells the peer when the box's pressed state changed.
+    // Runs `input` on the pointer rules; what it changed of the box's pressed state, and of
+    // its parts'.
     template <class F>
-    void withPressedState(F input);
+    Change pressedChanges(F input);
 
     Picture m_picture;
     int m_scaleMode;

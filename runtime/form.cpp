@@ -242,8 +242,9 @@ void Form::focusGained(Control &control)
     if (m_focus)
         focusLost(*m_focus);
     m_focus = &control;
+    m_lastFocus = &control;
     if (m_application.keyboardUsed())
-        control.stateChanged(); // its focus indicator
+        control.stateChanged({Change::FocusIndicator});
 }
 
 void Form::focusLost(Control &control)
@@ -255,7 +256,28 @@ void Form::focusLost(Control &control)
         return;
     m_focus = nullptr;
     if (m_application.keyboardUsed())
-        control.stateChanged();
+        control.stateChanged({Change::FocusIndicator});
+}
+
+void Form::windowActivated()
+{
+    Control *target = m_focus ? m_focus : m_lastFocus;
+    if (!target)
+        target = nextTabStop(nullptr, false);
+    if (!target || !target->peer())
+        return;
+    target->peer()->restoreFocus();
+    focusGained(*target);
+}
+
+void Form::setBlocked(bool blocked)
+{
+    if (blocked == m_blocked)
+        return;
+    m_blocked = blocked;
+    if (blocked)
+        pointerLost();
+    m_peer->setBlocked(blocked);
 }
 
 void Form::watchCheckedState(Control &control)
@@ -330,7 +352,9 @@ void Form::showForm(int modal)
     if (modal == 0)
         return;
     m_modal = true;
+    m_application.modalShown(this);
     m_peer->runModal();
+    m_application.modalClosed(this);
     m_modal = false;
 }
 

@@ -103,6 +103,13 @@ public:
     bool keyReleased(Key key, std::int16_t shift);
     void focusGained(Control &control);
     void focusLost(Control &control);
+    // The window activated: the focus goes back to the control that had it last, else to the
+    // first stop.
+    void windowActivated();
+    // Kept from input by a modal form or message box, or free again (Application decides):
+    // told to the window, and a blocked window's picture boxes let go of their held buttons.
+    void setBlocked(bool blocked);
+    bool isBlocked() const { return m_blocked; }
 
     // After an event procedure: the checked states the program keeps, told where they changed.
     void refreshCheckedStates();
@@ -123,11 +130,13 @@ private:
     std::vector<std::unique_ptr<Control>> m_controls;
     std::vector<Control *> m_watched;
     Control *m_focus = nullptr;
+    Control *m_lastFocus = nullptr; // the control that had the focus last, kept when it leaves the window
     int m_scaleMode;
     std::function<void()> m_load;
     bool m_loaded = false;
     bool m_modal = false;
     bool m_main = false;
+    bool m_blocked = false;
     bool m_placing = false; // shown, and not yet framed by the window system
     Point m_placedAt;
 };

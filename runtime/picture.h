@@ -2,7 +2,8 @@
 // Decoded by the back end with its platform's own reader.
 #pragma once
 
-#include <cstdint>
+#include "runtime/types.h"
+
 #include <memory>
 
 namespace Runtime {
@@ -14,8 +15,8 @@ public:
     virtual ~Bitmap() = default;
     virtual int width() const = 0;
     virtual int height() const = 0;
-    // The colour of pixel (x, y), inside the bitmap: red in the low byte, blue in the third.
-    virtual std::uint32_t colourAt(int x, int y) const = 0;
+    // The colour of pixel (x, y), inside the bitmap.
+    virtual Rgb colourAt(int x, int y) const = 0;
 };
 
 class Picture final
@@ -29,13 +30,12 @@ public:
     int height() const { return m_bitmap ? m_bitmap->height() : 0; }
     const Bitmap *bitmap() const { return m_bitmap.get(); }
 
-    // The colour at pixel (x, y), red in the low byte and nothing in the top byte, so that
-    // black is 0. A picture has nothing beyond its edges: outside it the value is 0.
-    std::uint32_t pixelColour(int x, int y) const
+    // The colour at pixel (x, y). A picture has nothing beyond its edges: outside it, black.
+    Rgb pixelColour(int x, int y) const
     {
         if (!m_bitmap || x < 0 || y < 0 || x >= m_bitmap->width() || y >= m_bitmap->height())
-            return 0;
-        return m_bitmap->colourAt(x, y) & 0xFFFFFFu;
+            return {};
+        return m_bitmap->colourAt(x, y);
     }
 
     // True when both hold the very same pixels (no copy was made between them).

@@ -77,10 +77,10 @@ void textEdited(ControlView textBox, std::string text)
         controlOf(textBox).textEdited(std::move(text));
 }
 
-void checkBoxClicked(ControlView checkBox, bool checked)
+void checkBoxClicked(ControlView checkBox)
 {
-    if (checkBox)
-        controlOf(checkBox).checkBoxClicked(checked);
+    if (checkBox && checkBox.kind() == Kind::CheckBox)
+        controlOf(checkBox).toggle();
 }
 
 void optionChosen(ControlView optionButton)
@@ -123,6 +123,12 @@ void windowBlocked(FormView form)
 {
     if (form)
         formOf(form).pointerLost();
+}
+
+void windowActivated(FormView form)
+{
+    if (form)
+        formOf(form).windowActivated();
 }
 
 } // namespace Report

@@ -67,27 +67,77 @@ enum class Role { None, CheckBox, RadioButton, PushButton, Grouping };
 // the control that has the focus.
 enum class Key { Tab, Escape, Space, Enter, Home, Left, Up, Right, Down };
 
+// A colour as 0xRRGGBB: red in the third byte, blue in the low one, nothing in the top byte.
+// Pictures as a procedure reads them (Point) and Win32's COLORREF keep red in the low byte
+// instead; lowRed() and fromLowRed() are the one pair of conversions between the two orders.
+struct Rgb
+{
+    std::uint32_t value = 0;
+
+    static constexpr Rgb of(int red, int green, int blue)
+    {
+        return {std::uint32_t(red & 0xFF) << 16 | std::uint32_t(green & 0xFF) << 8 | std::uint32_t(blue & 0xFF)};
+    }
+    static constexpr Rgb fromLowRed(std::uint32_t bgr)
+    {
+        return of(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF));
+    }
+    constexpr int red() const { return int(value >> 16 & 0xFF); }
+    constexpr int green() const { return int(value >> 8 & 0xFF); }
+    constexpr int blue() const { return int(value & 0xFF); }
+    constexpr std::uint32_t lowRed() const
+    {
+        return std::uint32_t(red()) | std::uint32_t(green()) << 8 | std::uint32_t(blue()) << 16;
+    }
+    bool operator==(const Rgb &) const = default;
+};
+
 // A colour in a description: the runtime's default for the control, a system colour, or an
 // explicit RGB value.
 struct Colour
 {
     enum class Source { Default, Rgb, Window, WindowText, HighlightText, ButtonFace, ButtonText };
     Source source = Source::Default;
-    std::uint32_t rgb = 0; // 0xRRGGBB
+    Runtime::Rgb rgb{};
 
-    static constexpr Colour rgbValue(int r, int g, int b)
-    {
-        return {Source::Rgb, std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b)};
-    }
-    static constexpr Colour system(Source s) { return {s, 0}; }
+    static constexpr Colour rgbValue(int r, int g, int b) { return {Source::Rgb, Runtime::Rgb::of(r, g, b)}; }
+    static constexpr Colour system(Source s) { return {s, {}}; }
     bool isDefault() const { return source == Source::Default; }
     bool operator==(const Colour &) const = default;
 };
 
+// The classic system colours: white windows with black text, grey button faces (192, 192, 192)
+// with black text, white highlighted text; a source that names none is the button face.
+constexpr Rgb classicColour(Colour::Source source)
+{
+    using S = Colour::Source;
+    switch (source) {
+    case S::Window:
+    case S::HighlightText: return Rgb::of(255, 255, 255);
+    case S::WindowText:
+    case S::ButtonText: return Rgb::of(0, 0, 0);
+    case S::ButtonFace:
+    case S::Default:
+    case S::Rgb: break;
+    }
+    return Rgb::of(192, 192, 192);
+}
+
+// A font as described: nullptr for the runtime's default font; points 0 for its size.
 struct FontDescription
 {
-    const char *family = nullptr; // nullptr: the runtime's default font
+    const char *family = nullptr;
     double points = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+// A font as a back end shows it: the family as described ("MS Sans Serif"), the size in points,
+// which a back end turns into its own pixels once, at its own scale.
+struct Font
+{
+    const char *family = "MS Sans Serif";
+    double points = 8.25;
     bool bold = false;
     bool italic = false;
 };

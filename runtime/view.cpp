@@ -34,7 +34,6 @@ FormView ControlView::form() const { return m_control->form().view(); }
 ControlView ControlView::container() const { return ControlView(m_control->container()); }
 Rect ControlView::rect() const { return m_control->rect(); }
 bool ControlView::isVisible() const { return m_control->isVisible(); }
-bool ControlView::isEnabled() const { return true; }
 const std::string &ControlView::text() const { return m_control->text(); }
 bool ControlView::value() const { return m_control->value(); }
 Colour ControlView::back() const { return m_control->description().back; }
@@ -66,15 +65,70 @@ Rect ControlView::drawingArea() const
     return {0, 0, rect().width, rect().height};
 }
 
-Colour ControlView::textColour(std::uint32_t surface) const
+namespace {
+Rgb systemColour(const Control &control, Colour::Source source)
 {
+    return control.form().application().backend().systemColour(source);
+}
+
+Rgb resolved(const Control &control, Colour colour)
+{
+    return colour.source == Colour::Source::Rgb ? colour.rgb : systemColour(control, colour.source);
+}
+} // namespace
+
+Rgb ControlView::background() const
+{
+    using S = Colour::Source;
+    if (const Colour back = this->back(); !back.isDefault())
+        return resolved(*m_control, back);
+    switch (kind()) {
+    case Kind::TextBox: return systemColour(*m_control, S::Window);
+    case Kind::PictureBox:
+    case Kind::CommandButton: return systemColour(*m_control, S::ButtonFace);
+    case Kind::Label:
+    case Kind::Frame:
+    case Kind::CheckBox:
+    case Kind::OptionButton: break;
+    }
+    const ControlView around = container();
+    return around ? around.background() : systemColour(*m_control, S::ButtonFace);
+}
+
+Rgb ControlView::textColour() const
+{
+    using S = Colour::Source;
+    const Rgb standard = systemColour(*m_control, kind() == Kind::TextBox ? S::WindowText : S::ButtonText);
     const Colour fore = this->fore();
     if (fore.isDefault())
-        return fore;
-    const std::uint32_t rgb = fore.source == Colour::Source::Rgb
-            ? fore.rgb
-            : m_control->form().application().backend().systemColour(fore.source);
-    return readsOn(rgb, surface) ? fore : Colour{};
+        return standard;
+    const Rgb own = resolved(*m_control, fore);
+    return readsOn(own, background()) ? own : standard;
+}
+
+Font ControlView::resolvedFont() const
+{
+    const FontDescription described = font();
+    Font f;
+    if (described.family)
+        f.family = described.family;
+    if (described.points > 0)
+        f.points = described.points;
+    f.bold = described.bold;
+    f.italic = described.italic;
+    return f;
+}
+
+std::vector<ControlView> ControlView::namedControls() const
+{
+    std::vector<ControlView> named;
+    if (kind() != Kind::Label)
+        return named;
+    for (const auto &c : m_control->form().controls()) {
+        if (c->label() == m_control)
+            named.push_back(c->view());
+    }
+    return named;
 }
 
 bool ControlView::focusIndicator() const
@@ -98,7 +152,6 @@ AccessibleState ControlView::state() const
     s.checked = s.checkable && m_control->checked();
     if (const PictureBox *box = boxOf(*this); box && role == Role::PushButton)
         s.pressed = box->isPressed();
-    s.unavailable = !isEnabled();
     return s;
 }
 

@@ -36,7 +36,6 @@ struct AccessibleState
     bool pressed = false;   // a push button held down, by the pointer or a key
     bool checkable = false;
     bool checked = false;
-    bool unavailable = false;
 };
 
 class ControlView
@@ -56,7 +55,6 @@ public:
     // Place and size in pixels, from the container's top-left corner.
     Rect rect() const;
     bool isVisible() const;
-    bool isEnabled() const;
 
     // A picture box: its picture, shown at the top-left of its drawing area (inside the
     // 2-pixel sunken border, when it has one; in pixels of the control).
@@ -68,13 +66,18 @@ public:
     const std::string &text() const;
     bool value() const;
 
-    // Colours and font; Default means the platform's own for the kind of control.
+    // What to draw it in. The surface under its text: its own back colour; else a text box's
+    // field is the window colour, a picture box and a command button the button face, and a
+    // label, frame, check box or option button shows the surface of its container (the form's
+    // is the button face). Its text: its own colour where that reads on that surface
+    // (readsOn), else the standard text colour of its kind. Its font, the default resolved.
+    Rgb background() const;
+    Rgb textColour() const;
+    Font resolvedFont() const;
+    // The colours and font as described; Default (or no family) for the runtime's default.
     Colour back() const;
     Colour fore() const;
     FontDescription font() const;
-    // The colour its text is drawn in over `surface` (0xRRGGBB, what the back end draws under
-    // the text): its own where that reads there (readsOn), else Default.
-    Colour textColour(std::uint32_t surface) const;
 
     // The keyboard: whether it can reach the control, and whether the focus indicator shows.
     bool takesFocus() const;
@@ -87,6 +90,9 @@ public:
     // The label linked to it, if any: the label that names it, but none for an element of a
     // group of option buttons, whose group the frame around it names.
     ControlView labelledBy() const;
+    // The controls a label is linked to (those whose labelledBy() it is), among the controls
+    // made so far; none for any other control.
+    std::vector<ControlView> namedControls() const;
     // The group of option buttons it belongs to, by name, which the arrow keys move within and
     // assistive technology reads as one radio group; empty for a control of no group.
     std::string optionGroup() const;

@@ -23,12 +23,12 @@ public:
     explicit Bitmap(std::vector<std::string> rows) : m_rows(std::move(rows)) { }
     int width() const override { return m_rows.empty() ? 0 : int(m_rows.front().size()); }
     int height() const override { return int(m_rows.size()); }
-    std::uint32_t colourAt(int x, int y) const override
+    Runtime::Rgb colourAt(int x, int y) const override
     {
         switch (m_rows[std::size_t(y)][std::size_t(x)]) {
-        case '#': return 0xFFFFFF;
-        case 'r': return 0x0000FF; // red in the low byte
-        default: return 0;
+        case '#': return Runtime::Rgb::of(255, 255, 255);
+        case 'r': return Runtime::Rgb::of(255, 0, 0);
+        default: return {};
         }
     }
 
@@ -49,23 +49,35 @@ inline Runtime::Picture white(int w, int h)
 
 class Backend;
 
-// Counts what it was told; the focus it is given is reported back, as a platform does.
+// Counts what it was told, and keeps each change of state it was told; the focus it is given is
+// reported back, as a platform does.
 class ControlPeer final : public Runtime::ControlPeer
 {
 public:
     explicit ControlPeer(Runtime::ControlView view) : view(view) { }
     void pictureChanged() override { ++pictureChanges; }
     void textChanged() override { ++textChanges; }
-    void valueChanged() override { shownValue = view.value(); }
-    void stateChanged() override
+    void valueChanged() override
+    {
+        shownValue = view.value();
+        ++valueChanges;
+    }
+    void stateChanged(Runtime::Change change) override
     {
         ++stateChanges;
+        changes.push_back(change);
         shownState = view.state();
     }
     void setFocus() override { Runtime::Report::focusGained(view); }
+    void restoreFocus() override
+    {
+        ++focusRestored;
+        Runtime::Report::focusGained(view);
+    }
 
     Runtime::ControlView view;
-    int pictureChanges = 0, textChanges = 0, stateChanges = 0;
+    int pictureChanges = 0, textChanges = 0, valueChanges = 0, stateChanges = 0, focusRestored = 0;
+    std::vector<Runtime::Change> changes;
     bool shownValue = view.value();
     Runtime::AccessibleState shownState = view.state(); // as it read it last
 };
@@ -89,14 +101,19 @@ public:
     Runtime::Rect clientRect() const override { return client; }
     Runtime::Margins frameMargins() const override { return margins; }
     Runtime::Rect screenArea(Runtime::Point) const override { return screen; }
+    void setBlocked(bool isBlocked) override
+    {
+        blocked = isBlocked;
+        ++blockChanges;
+    }
 
     Backend &backend;
     Runtime::FormView form;
     Runtime::Rect client{0, 0, 0, 0};
     Runtime::Margins margins{};
     Runtime::Rect screen{0, 0, 1024, 768};
-    bool visible = false, modal = false, ended = false;
-    int shows = 0;
+    bool visible = false, modal = false, ended = false, blocked = false;
+    int shows = 0, blockChanges = 0;
 };
 
 class Backend final : public Runtime::Backend
@@ -119,7 +136,7 @@ public:
         const auto it = pictures.find(name);
         return it == pictures.end() ? Runtime::Picture() : it->second;
     }
-    std::uint32_t systemColour(Runtime::Colour::Source colour) const override
+    Runtime::Rgb systemColour(Runtime::Colour::Source colour) const override
     {
         const auto it = colours.find(colour);
         return it == colours.end() ? Runtime::Backend::systemColour(colour) : it->second;
@@ -127,6 +144,8 @@ public:
     int messageBox(const Runtime::MessageBoxRequest &request) override
     {
         boxes.push_back(request);
+        if (whileBoxShown)
+            whileBoxShown();
         return answer;
     }
     int exec() override
@@ -145,11 +164,12 @@ public:
     static ControlPeer *peerOf(const Runtime::Control &control) { return static_cast<ControlPeer *>(control.peer()); }
 
     std::map<std::string, Runtime::Picture> pictures;
-    std::map<Runtime::Colour::Source, std::uint32_t> colours;
+    std::map<Runtime::Colour::Source, Runtime::Rgb> colours; // the platform's, where not the classic ones
     std::vector<std::string> created;
     std::vector<Runtime::MessageBoxRequest> boxes;
     int answer = 0;                      // what the message box returns
     std::function<void()> whileRunning;  // the event loop's script
+    std::function<void()> whileBoxShown; // runs while the message box is shown
     std::function<void(WindowPeer &)> whileModal; // runs inside a modal window's loop
     std::optional<int> quitStatus;
     bool running = false;

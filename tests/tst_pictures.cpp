@@ -350,8 +350,9 @@ void tst_Pictures::maskPixels()
     QFETCH(Pixels, white);
     QFETCH(int, count);
 
-    QCOMPARE(white.size(), count);
+    // The picture's own count of white pixels first, then each pixel against the shape.
     const QImage mask = Assets::loadPicture(name);
+    QCOMPARE(whitePixels(mask).size(), count);
     for (int y = 0; y < mask.height(); ++y)
         for (int x = 0; x < mask.width(); ++x) {
             const QRgb expected = white.contains(QPoint(x, y)) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
@@ -359,7 +360,6 @@ void tst_Pictures::maskPixels()
                 QFAIL(qPrintable(QStringLiteral("%1 (%2, %3) should be %4").arg(name).arg(x).arg(y)
                                      .arg(expected == qRgb(0, 0, 0) ? "black" : "white")));
         }
-    QCOMPARE(whitePixels(mask).size(), count);
 }
 
 void tst_Pictures::maskEdgeCases_data()

@@ -7,6 +7,7 @@
 #include "runtime/units.h"
 #include "runtime/values.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
@@ -89,6 +90,8 @@ private slots:
     void stackingFollowsStoredOrder();
     void standardControls_data();
     void standardControls();
+    void checkBoxTogglesOnce_data();
+    void checkBoxTogglesOnce();
     void aLongPasteIsTakenWhole();
     void focusChangesReachTheRuntime();
 
@@ -281,6 +284,39 @@ void tst_QtBackend::standardControls()
     }
 }
 
+void tst_QtBackend::checkBoxTogglesOnce_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("a click") << "click";
+    QTest::newRow("Space") << "Space";
+    QTest::newRow("assistive technology's action") << "action";
+}
+
+void tst_QtBackend::checkBoxTogglesOnce()
+{
+    // The toolkit's check box toggles itself by each of these ways; the runtime toggles the
+    // value it reports: each way must toggle it once, not twice (which would change nothing).
+    QFETCH(QString, way);
+    Control &check = m_form->control("Check");
+    auto *box = qobject_cast<QCheckBox *>(widgetOf(check));
+    QVERIFY(box);
+    QVERIFY(QTest::qWaitForWindowActive(window()));
+    check.peer()->setFocus();
+    for (const bool expected : {true, false}) {
+        if (way == QLatin1String("click")) {
+            m_pointer.click(Qt::LeftButton, QPoint(8, 10), box);
+        } else if (way == QLatin1String("Space")) {
+            QTest::keyClick(window()->windowHandle(), Qt::Key_Space);
+        } else {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+            QVERIFY(accessible && accessible->actionInterface());
+            accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        }
+        QCOMPARE(check.value(), expected);
+        QCOMPARE(box->isChecked(), expected);
+    }
+}
+
 void tst_QtBackend::aLongPasteIsTakenWhole()
 {
     // Far beyond the line edit's own limit of 32,767 characters.
@@ -317,6 +353,9 @@ void tst_QtBackend::focusChangesReachTheRuntime()
     window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window()));
     QCOMPARE(m_form->focusedControl(), &m_form->control("Edit"));
+    QCOMPARE(QApplication::focusWidget(), widget("Edit"));
+    // Given back as it was left: the text is not selected, as a move by the keyboard would.
+    QCOMPARE(qobject_cast<QLineEdit *>(widget("Edit"))->selectedText(), QString());
     // The runtime moves the focus as the keyboard does: a text box selects its text.
     QTest::keyClick(window()->windowHandle(), Qt::Key_Tab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), widget("Check"));

@@ -145,19 +145,40 @@ TEST_CASE("twips to pixels, to the nearest pixel")
     }
 }
 
+TEST_CASE("a colour is 0xRRGGBB, and red in the low byte where pictures and Win32 keep it")
+{
+    struct Row { const char *name; int r, g, b; std::uint32_t rgb, lowRed; };
+    const Row rows[] = {
+        {"red", 255, 0, 0, 0xFF0000, 0x0000FF},
+        {"blue", 0, 0, 255, 0x0000FF, 0xFF0000},
+        {"green stays in the middle", 0, 128, 0, 0x008000, 0x008000},
+        {"a colour of all three", 0x12, 0x34, 0x56, 0x123456, 0x563412},
+        {"out of range: one byte each", 0x112, 0x134, 0x156, 0x123456, 0x563412},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        const Rgb colour = Rgb::of(r.r, r.g, r.b);
+        CHECK(colour.value == r.rgb);
+        CHECK(colour.lowRed() == r.lowRed);
+        CHECK(Rgb::fromLowRed(r.lowRed) == colour);
+        CHECK(Rgb::fromLowRed(r.lowRed | 0xFF000000u) == colour); // the top byte is no colour's
+    }
+    CHECK(Colour::rgbValue(255, 0, 0).rgb == Rgb{0xFF0000});
+}
+
 TEST_CASE("a text in a colour of its own keeps it only where it reads")
 {
-    constexpr std::uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000;
-    struct Row { const char *name; std::uint32_t text, surface; bool kept; };
+    constexpr Rgb kWhite{0xFFFFFF}, kBlack{0x000000};
+    struct Row { const char *name; Rgb text, surface; bool kept; };
     const Row rows[] = {
-        {"white on the classic face, 192 grey", kWhite, 0xC0C0C0, true},
-        {"white on 210 grey, the last grey it reads on", kWhite, 0xD2D2D2, true},
-        {"white on 211 grey", kWhite, 0xD3D3D3, false},
-        {"white on 240 grey, the face of every Windows since 7", kWhite, 0xF0F0F0, false},
-        {"white on 245 grey, Wine's face", kWhite, 0xF5F5F5, false},
+        {"white on the classic face, 192 grey", kWhite, {0xC0C0C0}, true},
+        {"white on 210 grey, the last grey it reads on", kWhite, {0xD2D2D2}, true},
+        {"white on 211 grey", kWhite, {0xD3D3D3}, false},
+        {"white on 240 grey, the face of every Windows since 7", kWhite, {0xF0F0F0}, false},
+        {"white on 245 grey, Wine's face", kWhite, {0xF5F5F5}, false},
         {"white on a high-contrast black face", kWhite, kBlack, true},
         {"black on that black face", kBlack, kBlack, false},
-        {"red on 240 grey", 0xFF0000, 0xF0F0F0, true},
+        {"red on 240 grey", {0xFF0000}, {0xF0F0F0}, true},
     };
     for (const Row &r : rows) {
         CAPTURE(r.name);
@@ -165,20 +186,7 @@ TEST_CASE("a text in a colour of its own keeps it only where it reads")
     }
     CHECK(contrastRatio(kWhite, kBlack) == doctest::Approx(21.0));
     CHECK(contrastRatio(kBlack, kWhite) == doctest::Approx(21.0));
-    CHECK(contrastRatio(kWhite, 0xC0C0C0) == doctest::Approx(1.82).epsilon(0.005));
-
-    // A control's text colour, as a back end reads it: the rule, with a system colour as the
-    // platform has it. About's legal notice is in the highlight's text colour.
-    Fake::Backend backend;
-    Application application(backend, "Rules");
-    const Form2 about;
-    const ControlView notice = about.control("Label1", 5).view();
-    CHECK(notice.textColour(0xC0C0C0) == notice.fore());
-    CHECK(notice.textColour(0xF5F5F5).isDefault());
-    backend.colours[Colour::Source::HighlightText] = kBlack; // high contrast: black on black
-    CHECK(notice.textColour(kBlack).isDefault());
-    CHECK(about.control("Label1", 4).view().textColour(0xF5F5F5) == Colour::rgbValue(255, 0, 0));
-    CHECK(about.control("Label1", 2).view().textColour(0xF5F5F5).isDefault()); // none of its own
+    CHECK(contrastRatio(kWhite, Rgb{0xC0C0C0}) == doctest::Approx(1.82).epsilon(0.005));
 }
 
 TEST_CASE_FIXTURE(Fixture, "Point reads the stored picture, 0 outside it")
@@ -722,46 +730,49 @@ TEST_CASE("the arrow keys move the focus and the selection round a group of opti
         std::vector<Key> keys;
         std::int16_t shift;
         bool taken;
-        const char *focus;
+        std::vector<std::string> foci; // the focus after each key (and its repeats)
         std::vector<bool> selected; // the standard pair's values, or which ball shows image 6
         int repeats = 0;            // the key held: its repeats before it is let go
     };
     using K = Key;
     const Row rows[] = {
-        {"the standard pair: Down selects the next", "Option1(0)", {K::Down}, 0, true, "Option1(1)", {false, true}},
+        {"the standard pair: Down selects the next", "Option1(0)", {K::Down}, 0, true, {"Option1(1)"}, {false, true}},
         {"the standard pair: Right as Down, round to the first", "Option1(0)", {K::Right, K::Right}, 0, true,
-         "Option1(0)", {true, false}},
-        {"the standard pair: Up from the first goes round to the last", "Option1(0)", {K::Up}, 0, true, "Option1(1)",
+         {"Option1(1)", "Option1(0)"}, {true, false}},
+        {"the standard pair: Up from the first goes round to the last", "Option1(0)", {K::Up}, 0, true, {"Option1(1)"},
          {false, true}},
-        {"the standard pair: Left moves as well", "Option1(0)", {K::Left}, 0, true, "Option1(1)", {false, true}},
+        {"the standard pair: Left moves as well", "Option1(0)", {K::Left}, 0, true, {"Option1(1)"}, {false, true}},
         {"the standard pair: with Shift, not the form's", "Option1(0)", {K::Down}, ShiftKey::Shift, false,
-         "Option1(0)", {true, false}},
-        {"the standard pair: Down held moves on every repeat", "Option1(0)", {K::Down}, 0, true, "Option1(0)",
-         {true, false}, 1},
-        {"the balls: Down held moves once", "Opt1(0)", {K::Down}, 0, true, "Opt1(1)", {false, true, false}, 1},
-        {"the balls: Down selects the next", "Opt1(0)", {K::Down}, 0, true, "Opt1(1)", {false, true, false}},
-        {"the balls: Right as Down", "Opt1(0)", {K::Right, K::Right}, 0, true, "Opt1(2)", {false, false, true}},
-        {"the balls: Up from the first goes round to the last", "Opt1(0)", {K::Up}, 0, true, "Opt1(2)",
+         {"Option1(0)"}, {true, false}},
+        {"the standard pair: Down held moves on every repeat", "Option1(0)", {K::Down}, 0, true, {"Option1(1)"},
+         {false, true}, 2},
+        {"the balls: Down held moves once", "Opt1(0)", {K::Down}, 0, true, {"Opt1(1)"}, {false, true, false}, 1},
+        {"the balls: Down selects the next", "Opt1(0)", {K::Down}, 0, true, {"Opt1(1)"}, {false, true, false}},
+        {"the balls: Right as Down", "Opt1(0)", {K::Right, K::Right}, 0, true, {"Opt1(1)", "Opt1(2)"},
+         {false, false, true}},
+        {"the balls: Up from the first goes round to the last", "Opt1(0)", {K::Up}, 0, true, {"Opt1(2)"},
          {false, false, true}},
         {"the balls: Down from the last goes round to the first", "Opt1(0)", {K::Down, K::Down, K::Down}, 0, true,
-         "Opt1(0)", {true, false, false}},
-        {"the balls: Left as Up", "Opt1(0)", {K::Left, K::Left}, 0, true, "Opt1(1)", {false, true, false}},
-        {"the balls: Space on the selected ball changes nothing", "Opt1(0)", {K::Space}, 0, true, "Opt1(0)",
+         {"Opt1(1)", "Opt1(2)", "Opt1(0)"}, {true, false, false}},
+        {"the balls: Left as Up", "Opt1(0)", {K::Left, K::Left}, 0, true, {"Opt1(2)", "Opt1(1)"},
+         {false, true, false}},
+        {"the balls: Space on the selected ball changes nothing", "Opt1(0)", {K::Space}, 0, true, {"Opt1(0)"},
          {true, false, false}},
-        {"a text box keeps its arrows", "Text2", {K::Down, K::Left}, 0, false, "Text2", {true, false, false}},
-        {"the check box takes no arrow", "Chk1", {K::Down}, 0, false, "Chk1", {true, false, false}},
+        {"a text box keeps its arrows", "Text2", {K::Down, K::Left}, 0, false, {"Text2", "Text2"}, {true, false, false}},
+        {"the check box takes no arrow", "Chk1", {K::Down}, 0, false, {"Chk1"}, {true, false, false}},
     };
     for (const Row &r : rows) {
         CAPTURE(r.name);
         MainWindow w;
         Report::focusGained(w.named(r.from).view());
-        for (Key key : r.keys) {
-            CHECK(w.press(key, r.shift) == r.taken);
+        REQUIRE(r.foci.size() == r.keys.size());
+        for (std::size_t k = 0; k < r.keys.size(); ++k) {
+            CHECK(w.press(r.keys[k], r.shift) == r.taken);
             for (int i = 0; i < r.repeats; ++i)
-                CHECK(w.press(key, r.shift, true) == r.taken);
-            w.release(key);
+                CHECK(w.press(r.keys[k], r.shift, true) == r.taken);
+            w.release(r.keys[k]);
+            CHECK(w.focused() == r.foci[k]);
         }
-        CHECK(w.focused() == r.focus);
         const bool standard = std::string(r.from).starts_with("Option1");
         for (std::size_t i = 0; i < r.selected.size(); ++i) {
             CAPTURE(i);
@@ -788,9 +799,17 @@ TEST_CASE_FIXTURE(MainWindow, "an option button chosen, a check box clicked, tex
     Report::optionChosen(second.view()); // chosen again: still the one
     CHECK(second.value());
     CHECK_FALSE(first.value());
+    // A check box clicked is toggled by the runtime, which tells its peer each time.
     const Control &check = form.control("Check1");
-    Report::checkBoxClicked(check.view(), true);
-    CHECK(check.value());
+    const auto *checkPeer = Fake::Backend::peerOf(check);
+    for (const bool expected : {true, false, true}) {
+        Report::checkBoxClicked(check.view());
+        CHECK(check.value() == expected);
+        CHECK(checkPeer->shownValue == expected);
+    }
+    CHECK(checkPeer->valueChanges == 3);
+    Report::checkBoxClicked(form.Text2->view()); // no check box: nothing to toggle
+    CHECK(Fake::Backend::peerOf(*form.Text2)->valueChanges == 0);
     Report::textEdited(form.Text2->view(), "typed");
     CHECK(form.Text2->text() == "typed");
     CHECK(Fake::Backend::peerOf(*form.Text2)->textChanges == 0); // what the user typed is shown already
@@ -1063,4 +1082,230 @@ TEST_CASE_FIXTURE(MainWindow, "assistive technology reads each bitmap control's 
     Report::focusLost(pad);
     CHECK(pad.activePart() == -1);
     CHECK_FALSE(application.hasEnded());
+}
+
+// ---- presentation: the final values a view gives every back end --------------------------
+
+TEST_CASE("a control's colours: the surface under its text, and its text where it reads there")
+{
+    using S = Colour::Source;
+    constexpr Rgb kWine{0xF5F5F5}, kGrey{0xC0C0C0}, kWhite{0xFFFFFF}, kBlack{0}, kRed{0xFF0000};
+    struct Row
+    {
+        const char *name;
+        const char *control;
+        std::map<S, Rgb> platform; // the platform's system colours, where not the classic ones
+        Rgb background, text;
+    };
+    const Row rows[] = {
+        {"About's notice: white on the classic face reads", "About:Label1(5)", {}, kGrey, kWhite},
+        {"white on Wine's face does not: the standard text colour", "About:Label1(5)", {{S::ButtonFace, kWine}}, kWine,
+         kBlack},
+        {"high contrast: white text on black faces, the highlight's text black", "About:Label1(5)",
+         {{S::ButtonFace, kBlack}, {S::ButtonText, kWhite}, {S::HighlightText, kBlack}}, kBlack, kWhite},
+        {"red reads on Wine's face", "About:Label1(4)", {{S::ButtonFace, kWine}}, kWine, kRed},
+        {"a label of no colour of its own: the standard text", "About:Label1(2)", {{S::ButtonFace, kWine}}, kWine, kBlack},
+        {"a label shows the surface of the frame around it", "Main:Label3(0)", {{S::ButtonFace, kWine}}, kGrey, kBlack},
+        {"a label in a frame of no colour: the form's face", "Main:Label1", {{S::ButtonFace, kWine}}, kWine, kBlack},
+        {"a check box, as a label", "Main:Check1", {{S::ButtonFace, kWine}}, kWine, kBlack},
+        {"a text box: its field is the window colour, its text the window's text colour", "Main:Text2",
+         {{S::Window, Rgb{0x000080}}, {S::WindowText, kWhite}}, Rgb{0x000080}, kWhite},
+        {"a command button: the button face, not its frame's", "Main:Command1", {{S::ButtonFace, kWine}}, kWine, kBlack},
+        {"a picture box of its own colour", "Main:Opt1(0)", {{S::Window, Rgb{0x101010}}}, Rgb{0x101010}, kBlack},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        Fake::Backend backend = MainWindow::withPictures();
+        backend.colours = r.platform;
+        Application application(backend, "Rules");
+        Form1 main;
+        const Form2 about;
+        const std::string name = r.control;
+        const std::string form = name.substr(0, name.find(':')), key = name.substr(name.find(':') + 1);
+        const auto open = key.find('(');
+        const Form &f = form == "About" ? static_cast<const Form &>(about) : main;
+        const ControlView view = open == std::string::npos
+                ? f.control(key).view()
+                : f.control(key.substr(0, open), std::stoi(key.substr(open + 1))).view();
+        CHECK(view.background() == r.background);
+        CHECK(view.textColour() == r.text);
+    }
+}
+
+TEST_CASE_FIXTURE(MainWindow, "a control's font: as described, the default resolved to its description")
+{
+    const Form2 about;
+    struct Row { const char *name; const Control &control; std::string family; double points; bool bold, italic; };
+    const Row rows[] = {
+        {"no font described: the default", *form.Text2, "MS Sans Serif", 8.25, false, false},
+        {"About's lines: the default face, bold", about.control("Label1", 0), "MS Sans Serif", 8.25, true, false},
+        {"the address: Arial, larger, bold and italic", about.control("Label1", 4), "Arial", 9.75, true, true},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        const Font font = r.control.view().resolvedFont();
+        CHECK(font.family == r.family);
+        CHECK(font.points == r.points);
+        CHECK(font.bold == r.bold);
+        CHECK(font.italic == r.italic);
+    }
+}
+
+TEST_CASE_FIXTURE(MainWindow, "a label gives the controls it names; a ball's label and any other control none")
+{
+    struct Row { const char *label; std::vector<std::string> named; };
+    const Row rows[] = {
+        {"Label2", {"Text2"}}, {"Label1", {"Text1"}},
+        {"Label3(3)", {"Chk1"}}, {"Label3(0)", {}},
+        {"Text2", {}},         {"Command1", {}},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.label);
+        std::vector<std::string> shown;
+        for (const ControlView &c : named(r.label).view().namedControls())
+            shown.push_back(c.key());
+        CHECK(shown == r.named);
+        for (const std::string &key : r.named)
+            CHECK(named(key).view().labelledBy() == named(r.label).view()); // and each names it back
+    }
+}
+
+TEST_CASE("the runtime tells a peer each change that assistive technology reads, as it makes it")
+{
+    // The steps: "focus X", "press K", "repeat K", "release K" (Down, Space, Tab), "click" and
+    // "hold" (the pointer at the watched control's key point, or at X's: "click X"), "let go".
+    // A key that a bitmap control takes is the keyboard's first use: the focus indicator shows.
+    using C = Change;
+    constexpr unsigned kKey = C::PartPressed | C::ActivePart;
+    const Change shown{C::FocusIndicator};
+    struct Row { const char *name; const char *control; std::vector<std::string> steps; std::vector<Change> told; };
+    const Row rows[] = {
+        {"a pad key: held and made the active part, then let go", "Picture1",
+         {"focus Picture1", "press Down", "release Down"}, {shown, {kKey, 2}, {C::PartPressed, 2}}},
+        {"the same pad key again is told again, so that a screen reader hears each press", "Picture1",
+         {"focus Picture1", "press Down", "release Down", "press Down", "release Down"},
+         {shown, {kKey, 2}, {C::PartPressed, 2}, {kKey, 2}, {C::PartPressed, 2}}},
+        {"a held key's repeats tell nothing", "Picture1", {"focus Picture1", "press Down", "repeat Down", "release Down"},
+         {shown, {kKey, 2}, {C::PartPressed, 2}}},
+        {"the focus leaving the pad with a key held: let go, and no active part", "Picture1",
+         {"focus Picture1", "press Down", "focus Text2"}, {shown, {kKey, 2}, {kKey, 2}, shown}},
+        {"a push button held by a key, then let go", "pic1", {"focus pic1", "press Space", "release Space"},
+         {shown, {C::Pressed}, {C::Pressed}}},
+        {"a push button held by the pointer, then let go", "pic1", {"hold", "let go"}, {{C::Pressed}, {C::Pressed}}},
+        {"a drawn check box held by the pointer tells nothing until it is checked", "Chk1", {"hold"}, {}},
+        {"a drawn check box clicked: checked, and its default action now unchecks", "Chk1", {"click"},
+         {{C::Checked | C::DefaultAction}}},
+        {"a ball chosen: the ball chosen before is told it is not", "Opt1(0)", {"click Opt1(2)"}, {{C::Checked}}},
+        {"the focus indicator, once the keyboard moves the focus onto a control", "Chk1", {"focus pic1", "press Tab"},
+         {{C::FocusIndicator}}},
+        {"and as the keyboard moves it on", "Chk1", {"focus pic1", "press Tab", "release Tab", "press Tab"},
+         {{C::FocusIndicator}, {C::FocusIndicator}}},
+    };
+    const std::map<std::string, Key> keys = {{"Down", Key::Down}, {"Space", Key::Space}, {"Tab", Key::Tab}};
+    for (const Row &r : rows) {
+        CAPTURE(std::string(r.name));
+        MainWindow w;
+        auto *peer = Fake::Backend::peerOf(w.named(r.control));
+        peer->changes.clear();
+        for (const std::string &step : r.steps) {
+            const auto space = step.find(' ');
+            const std::string verb = step.substr(0, space);
+            const std::string what = space == std::string::npos ? r.control : step.substr(space + 1);
+            if (verb == "press" || verb == "repeat") {
+                w.press(keys.at(what), 0, verb == "repeat");
+                continue;
+            }
+            if (verb == "release") {
+                w.release(keys.at(what));
+                continue;
+            }
+            const Control &control = w.named(verb == "let" ? std::string(r.control) : what);
+            const Pixel at = control.description().keyPoint;
+            if (verb == "focus")
+                Report::focusGained(control.view());
+            else if (verb == "click")
+                Fake::click(control, at);
+            else if (verb == "hold")
+                Fake::press(control, at);
+            else if (verb == "let")
+                Fake::release(control, at);
+            else
+                FAIL("unknown step: " << step);
+        }
+        REQUIRE(peer->changes.size() == r.told.size());
+        for (std::size_t i = 0; i < r.told.size(); ++i) {
+            CAPTURE(i);
+            CHECK(peer->changes[i].bits == r.told[i].bits);
+            CHECK(peer->changes[i].part == r.told[i].part);
+        }
+    }
+}
+
+TEST_CASE("a window activated again gives the focus back to the control that had it")
+{
+    struct Row { const char *name; std::vector<std::string> before; const char *focus; };
+    const Row rows[] = {
+        {"shown, its first stop has it, and keeps it", {}, "Command1"},
+        {"the control the pointer focused, after the focus left for another window", {"focus Text2", "lose Text2"},
+         "Text2"},
+        {"the control the keyboard moved it to", {"Tab", "lose Check1"}, "Check1"},
+        {"activated while a control has it: that control", {"focus Chk1"}, "Chk1"},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        MainWindow w;
+        for (const std::string &step : r.before) {
+            const std::string key = step.substr(step.find(' ') + 1);
+            if (step == "Tab")
+                w.press(Key::Tab);
+            else if (step.starts_with("focus "))
+                Report::focusGained(w.named(key).view());
+            else
+                Report::focusLost(w.named(key).view());
+        }
+        Report::windowActivated(w.form.view());
+        CHECK(w.focused() == r.focus);
+        CHECK(Fake::Backend::peerOf(w.named(r.focus))->focusRestored == 1);
+    }
+    // A form that never had the focus: its first stop, by TabIndex.
+    Fake::Backend backend;
+    backend.pictures = {{"small", Fake::picture(kSmall)},   {"white20", Fake::white(20, 20)},
+                        {"white30x20", Fake::white(30, 20)}, {"white20x10", Fake::white(20, 10)},
+                        {"white10", Fake::white(10, 10)}};
+    Application application(backend, "Rules");
+    Form form(kTestForm);
+    CHECK(form.focusedControl() == nullptr);
+    Report::windowActivated(form.view());
+    REQUIRE(form.focusedControl() != nullptr);
+    CHECK(form.focusedControl()->key() == "Button");
+}
+
+TEST_CASE_FIXTURE(MainWindow, "a modal form or a message box blocks every other window while it is shown")
+{
+    auto *main = Fake::Backend::windowOf(form);
+    // About, shown modally: the main window is blocked, About is not; both free once it closes.
+    bool mainBlocked = false, aboutBlocked = true;
+    backend.whileModal = [&](Fake::WindowPeer &about) {
+        mainBlocked = main->blocked;
+        aboutBlocked = about.blocked;
+        Report::closeRequested(about.form);
+    };
+    Fake::click(*form.Picture7, {45, 17});
+    CHECK(mainBlocked);
+    CHECK_FALSE(aboutBlocked);
+    CHECK_FALSE(main->blocked);
+    CHECK(main->blockChanges == 2);
+
+    // A message box blocks every form; the pointer held on one is let go, and its release acts
+    // no more.
+    Fake::press(*form.pic1, {80, 25});
+    CHECK(form.pic1->isPressed());
+    bool blockedByBox = false;
+    backend.whileBoxShown = [&] { blockedByBox = main->blocked; };
+    MsgBox("Over everything");
+    CHECK(blockedByBox);
+    CHECK_FALSE(main->blocked);
+    CHECK_FALSE(form.pic1->isPressed());
+    Fake::release(*form.pic1, {80, 25});
+    CHECK(backend.boxes.size() == 1); // the oval's question was never asked
 }

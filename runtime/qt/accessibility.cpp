@@ -13,6 +13,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <vector>
 
 namespace Runtime::QtUi {
 
@@ -125,7 +126,6 @@ public:
         s.pressed = shown.pressed;
         s.checkable = shown.checkable;
         s.checked = shown.checked;
-        s.disabled = shown.unavailable;
         return s;
     }
     // Its default action, when it has one, is a press; what the press does is its description.
@@ -181,12 +181,13 @@ private:
     std::vector<QAccessible::Id> m_partIds;
 };
 
-// A standard option button, which the toolkit does not group (the runtime does): still a radio
-// button to assistive technology, and its action chooses it as a click does.
-class OptionButtonAccessible final : public QAccessibleWidget
+// A standard option button, which the toolkit does not group (the runtime does), or check box,
+// whose check the runtime toggles: still a radio button or a check box to assistive technology,
+// and its action is a click, which the runtime decides, as any other.
+class RuntimeButtonAccessible final : public QAccessibleWidget
 {
 public:
-    explicit OptionButtonAccessible(QRadioButton *b) : QAccessibleWidget(b, QAccessible::RadioButton) { }
+    RuntimeButtonAccessible(QAbstractButton *b, QAccessible::Role role) : QAccessibleWidget(b, role) { }
 
     QString text(QAccessible::Text t) const override
     {
@@ -211,7 +212,7 @@ public:
     }
 
 private:
-    QRadioButton *button() const { return static_cast<QRadioButton *>(widget()); }
+    QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
 };
 
 // A line of a window of text alone, which describes that window (FormView::describedBy): a
@@ -267,7 +268,9 @@ QAccessibleInterface *factory(const QString &, QObject *object)
         return new DescriptionLineAccessible(label);
     // Known by what makes it ours from its start: Qt would call it a check box.
     if (auto *option = qobject_cast<QRadioButton *>(object); option && !option->autoExclusive())
-        return new OptionButtonAccessible(option);
+        return new RuntimeButtonAccessible(option, QAccessible::RadioButton);
+    if (auto *check = dynamic_cast<CheckBox *>(object))
+        return new RuntimeButtonAccessible(check, QAccessible::CheckBox);
     return nullptr;
 }
 
@@ -278,47 +281,28 @@ void installAccessibility()
     QAccessible::installFactory(factory);
 }
 
-Announced announced(ControlView control)
-{
-    Announced a{control.state(), {}, control.activePart()};
-    for (const PartView &part : control.parts())
-        a.partsPressed.push_back(part.pressed);
-    return a;
-}
-
-void accessibleStateChanged(QWidget *widget, const Announced &before, const Announced &now)
+void announce(QWidget *widget, ControlView control, Change change)
 {
     if (!QAccessible::isActive() || !widget)
         return;
     QAccessible::State changed;
-    changed.checked = before.state.checked != now.state.checked;
-    changed.pressed = before.state.pressed != now.state.pressed;
+    changed.checked = change.has(Change::Checked);
+    changed.pressed = change.has(Change::Pressed);
     if (changed.checked || changed.pressed) {
         QAccessibleStateChangeEvent event(widget, changed);
         QAccessible::updateAccessibility(&event);
     }
-    const auto pressed = [](const Announced &a, int part) {
-        return part >= 0 && std::size_t(part) < a.partsPressed.size() && a.partsPressed[std::size_t(part)];
-    };
-    // Each key held or let go (Qt's bridge to AT-SPI passes on no change of a pressed state: a
+    // A key held or let go (Qt's bridge to AT-SPI passes on no change of a pressed state: a
     // screen reader reads it with the focus below).
-    for (int part = 0; part < int(now.partsPressed.size()); ++part) {
-        if (pressed(before, part) == pressed(now, part))
-            continue;
-        QAccessible::State pressedState;
-        pressedState.pressed = true;
-        QAccessibleStateChangeEvent event(widget, pressedState);
-        event.setChild(part);
+    if (change.has(Change::PartPressed) && change.part >= 0) {
+        QAccessible::State pressed;
+        pressed.pressed = true;
+        QAccessibleStateChangeEvent event(widget, pressed);
+        event.setChild(change.part);
         QAccessible::updateAccessibility(&event);
     }
-    // A screen reader follows the key the keyboard pressed: the focus goes to it when it becomes
-    // the active part, and again as a key presses it once more (the reader may have been
-    // elsewhere meanwhile, in another window).
-    const int active = now.activePart;
-    const bool newlyActive = active >= 0 && active != before.activePart;
-    const bool pressedAgain = active >= 0 && active == before.activePart && pressed(now, active)
-            && !pressed(before, active);
-    if ((newlyActive || pressedAgain) && widget->hasFocus()) {
+    // A screen reader follows the key the keyboard pressed: the focus goes to it at each press.
+    if (const int active = control.activePart(); change.has(Change::ActivePart) && active >= 0 && widget->hasFocus()) {
         QAccessibleEvent event(widget, QAccessible::Focus);
         event.setChild(active);
         QAccessible::updateAccessibility(&event);

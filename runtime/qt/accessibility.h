@@ -1,9 +1,7 @@
 // What assistive technology sees of the forms, through Qt's accessibility interfaces.
 #pragma once
 
-#include "runtime/view.h"
-
-#include <vector>
+#include "runtime/backend.h"
 
 class QWidget;
 
@@ -13,18 +11,8 @@ namespace Runtime::QtUi {
 // of a window of text.
 void installAccessibility();
 
-// What assistive technology reads of a control's state: its own, which of its parts are held
-// down, and the part the keyboard pressed last.
-struct Announced
-{
-    AccessibleState state;
-    std::vector<bool> partsPressed;
-    int activePart = -1;
-};
-Announced announced(ControlView control);
-
-// Tells assistive technology what changed of a control's state (checked, pressed), of its
-// parts' (pressed), and moves its focus to the part a key pressed.
-void accessibleStateChanged(QWidget *widget, const Announced &before, const Announced &now);
+// Tells assistive technology what the runtime said changed of a control: its checked or pressed
+// state, a part held down or let go, and the part a key pressed, which takes its focus.
+void announce(QWidget *widget, ControlView control, Change change);
 
 } // namespace Runtime::QtUi

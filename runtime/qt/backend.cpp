@@ -13,7 +13,7 @@
 
 namespace Runtime::QtUi {
 
-QtBackend::QtBackend() : m_keys(std::make_unique<KeyRouter>())
+QtBackend::QtBackend()
 {
     Look::apply(*qApp);
     // Every window the program opens carries its icon.
@@ -22,26 +22,21 @@ QtBackend::QtBackend() : m_keys(std::make_unique<KeyRouter>())
     icon.addFile(QStringLiteral(":/icons/program-32.png"), QSize(32, 32));
     QApplication::setWindowIcon(icon);
     installAccessibility();
-    QObject::connect(qApp, &QApplication::focusChanged, m_keys.get(), &reportFocusChange);
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, &reportFocusChange);
 }
 
 QtBackend::~QtBackend() = default;
 
 std::unique_ptr<WindowPeer> QtBackend::createWindow(FormView form, WindowPeer *owner)
 {
-    auto window = std::make_unique<FormWindow>(form, dynamic_cast<FormWindow *>(owner));
-    window->installEventFilter(m_keys.get());
-    return window;
+    return std::make_unique<FormWindow>(form, dynamic_cast<FormWindow *>(owner));
 }
 
 std::unique_ptr<ControlPeer> QtBackend::createControl(ControlView control, WindowPeer &window, ControlPeer *container)
 {
     const auto *frame = dynamic_cast<const WidgetPeer *>(container);
     QWidget *parent = frame ? frame->widget() : dynamic_cast<FormWindow *>(&window);
-    std::unique_ptr<WidgetPeer> peer = createPeer(control, parent);
-    if (control.takesFocus() && control.kind() != Kind::PictureBox)
-        peer->widget()->installEventFilter(m_keys.get());
-    return peer;
+    return createPeer(control, parent);
 }
 
 Picture QtBackend::loadPicture(const std::string &name)

@@ -5,22 +5,27 @@
 //  [X] Reports: the frame's close command; shown (exposed, so framed), hidden, unmapped,
 //      minimised, blocked by a modal window (window.h).
 //  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state
-//      and repeats before any widget sees them, through a filter on every widget that can have
-//      the focus and on every window; a key the runtime takes goes to no widget (window.h).
+//      and repeats before any widget sees them, once, from a filter on each form's native
+//      window; a key the runtime takes goes to no widget (window.h).
 //  [X] Focus: every move of the keyboard focus between controls reported; the runtime's moves
-//      made with the keyboard's reason, so a text box selects its text (peers.h).
+//      made with the keyboard's reason, so a text box selects its text; a window's activation
+//      reported, and the focus given back where the runtime says (peers.h, window.h).
 //  [X] Peers: picture boxes (a widget that paints the picture, its 2-pixel sunken border and
 //      the focus indicator, and reports the pointer in whole pixels of its drawing area), text
 //      boxes (QLineEdit, typing reported), labels (each the buddy of the control it names),
-//      frames, command buttons, check boxes (clicks reported), option buttons (no grouping of
-//      Qt's own: a click reports the option chosen) (peers.h).
+//      frames, command buttons, check boxes (a click reports the box clicked, and the runtime
+//      toggles it), option buttons (no grouping of Qt's own: a click reports the option chosen)
+//      (peers.h).
 //  [X] Pictures decoded by Qt's BMP reader from the program's resources, :/pictures/NAME.bmp
 //      (pictures.h).
-//  [X] Look: the classic "Windows" style, a grey palette, fonts in pixels, described fonts
-//      mapped to Liberation Sans, a font configuration of the program's own (look.h, fonts.h).
+//  [X] Look: the classic "Windows" style, the palette of the classic system colours, each
+//      control's colours and font as its view gives them, sizes in points taken at 96 dots per
+//      inch, described fonts mapped to Liberation Sans, a font configuration of the program's
+//      own (look.h, fonts.h).
 //  [X] The program's icon (:/icons/program-16.png, -32.png) on every window.
 //  [X] Assistive technology: role, name, state, default action and parts of each bitmap
-//      control, as its view says; actions asked for are reported (accessibility.h).
+//      control, as its view says; the changes the runtime tells forwarded; actions asked for
+//      are reported (accessibility.h).
 //  [X] QMessageBox over the window asked for; the event loop; quitting every loop.
 //  [X] Start-up: the display checked first, the toolkit's messages in one line each, a window
 //      destroyed by another program said in one line (startup.cpp).
@@ -36,8 +41,6 @@
 #include <optional>
 
 namespace Runtime::QtUi {
-
-class KeyRouter;
 
 class QtBackend final : public Runtime::Backend
 {
@@ -57,7 +60,6 @@ public:
     bool inEventLoop() const override { return m_running; }
 
 private:
-    std::unique_ptr<KeyRouter> m_keys;
     bool m_running = false;
 };
 

@@ -1,12 +1,11 @@
-// The one place that decides style, colours and fonts, so that no desktop theme changes them.
+// The one place that decides style, palette and fonts, so that no desktop theme changes them,
+// and turns the colours and fonts a control's view gives into Qt's.
 #pragma once
 
 #include "runtime/view.h"
 
 #include <QColor>
 #include <QFont>
-
-#include <optional>
 
 class QApplication;
 class QWidget;
@@ -17,27 +16,20 @@ namespace Runtime::QtUi::Look {
 // the system's font rules.
 void prepare();
 
-// The classic "Windows" style, the classic grey palette and the pixel-sized default font.
+// The classic "Windows" style, the palette of the classic system colours and the default font.
 void apply(QApplication &app);
 
-// The grey that button faces, forms and frames share: (192, 192, 192).
-QColor buttonFace();
+QColor colour(Rgb rgb);
 
-QColor colour(const Colour &colour);
-
-// The default UI font: 11 pixels, with the widths of the classic 8-point UI font.
+// The default font (Font's own default) as Qt shows it.
 QFont defaultFont();
 
-// A described font, its family mapped to an installed metric-compatible face and its size
-// taken in pixels at 96 dots per inch.
-QFont font(const FontDescription &description);
+// A font: "MS Sans Serif" and "Arial" as the installed face with their widths (Liberation
+// Sans), its size in points taken as pixels at 96 dots per inch, the program's own pixels.
+QFont font(const Font &font);
 
-// "MS Sans Serif" and "Arial" become the installed face with their widths.
-QString mapFamily(const QString &family);
-
-// A control's colours on its widget: its back colour, and its text colour where that reads on
-// the surface under the text (ControlView::textColour), else the standard black. A default
-// colour leaves the palette's.
-void applyColours(QWidget *widget, ControlView control);
+// A control's colours and font, as its view gives them, on its widget: each set only where it
+// differs from what the widget has from its container, and a surface of its own filled.
+void applyLook(QWidget *widget, ControlView control);
 
 } // namespace Runtime::QtUi::Look

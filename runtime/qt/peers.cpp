@@ -74,6 +74,14 @@ protected:
     void nextCheckState() override { }
 };
 
+// A label names the control beside it to assistive technology as its buddy, which the toolkit
+// reads as the relation between the two. Linked as the later of the two is made.
+void linkLabel(QWidget *label, QWidget *control)
+{
+    if (auto *shown = qobject_cast<QLabel *>(label); shown && control)
+        shown->setBuddy(control);
+}
+
 } // namespace
 
 std::int16_t shiftBits(Qt::KeyboardModifiers modifiers)
@@ -96,33 +104,6 @@ PictureBoxWidget::PictureBoxWidget(ControlView box, QWidget *parent) : QWidget(p
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
-}
-
-bool PictureBoxWidget::event(QEvent *event)
-{
-    // Its keys go to the runtime before it handles them, as the toolkit's widgets' do.
-    const QEvent::Type type = event->type();
-    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && reportKey(this, static_cast<QKeyEvent *>(event)))
-        return true;
-    return QWidget::event(event);
-}
-
-void PictureBoxWidget::stateChanged()
-{
-    if (const bool indicator = m_box.focusIndicator(); indicator != m_indicator) {
-        m_indicator = indicator;
-        update();
-    }
-    Announced now = announced(m_box);
-    accessibleStateChanged(this, m_announced, now);
-    m_announced = std::move(now);
-}
-
-void PictureBoxWidget::showEvent(QShowEvent *event)
-{
-    // Assistive technology reads a control afresh as it appears; changes count from here.
-    m_announced = announced(m_box);
-    QWidget::showEvent(event);
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent *)
@@ -241,17 +222,27 @@ void WidgetPeer::valueChanged()
         button->setChecked(m_control.value());
 }
 
-void WidgetPeer::stateChanged()
+void WidgetPeer::stateChanged(Change change)
 {
     // A standard control's focus and state are the toolkit's to show and to tell.
-    if (auto *box = dynamic_cast<PictureBoxWidget *>(m_widget.data()))
-        box->stateChanged();
+    auto *box = dynamic_cast<PictureBoxWidget *>(m_widget.data());
+    if (!box)
+        return;
+    if (change.has(Change::FocusIndicator))
+        box->update(box->drawingArea());
+    announce(box, m_control, change);
 }
 
 void WidgetPeer::setFocus()
 {
     // As the keyboard moves the focus: a text box selects its text.
     m_widget->setFocus(Qt::TabFocusReason);
+}
+
+void WidgetPeer::restoreFocus()
+{
+    // As the toolkit gives the focus back on activation, which then finds it given already.
+    m_widget->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
@@ -295,10 +286,9 @@ std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
         break;
     }
     case Kind::CheckBox: {
-        auto *box = new QCheckBox(text, parent);
+        auto *box = new CheckBox(text, parent);
         box->setChecked(control.value());
-        QObject::connect(box, &QAbstractButton::clicked, box,
-                         [control](bool checked) { Report::checkBoxClicked(control, checked); });
+        QObject::connect(box, &QAbstractButton::clicked, box, [control] { Report::checkBoxClicked(control); });
         w = box;
         break;
     }
@@ -311,9 +301,10 @@ std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
     }
     }
     w->setObjectName(QString::fromStdString(control.key()));
-    if (const FontDescription font = control.font(); font.family)
-        w->setFont(Look::font(font));
-    Look::applyColours(w, control);
+    Look::applyLook(w, control);
+    linkLabel(widgetShowing(control.labelledBy()), w);
+    for (const ControlView &named : control.namedControls())
+        linkLabel(w, widgetShowing(named));
     const Rect r = control.rect();
     w->setGeometry(r.x, r.y, r.width, r.height);
     w->show();
@@ -325,6 +316,14 @@ std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent)
 ControlView controlShownBy(const QObject *widget)
 {
     return widget ? shown().value(widget) : ControlView();
+}
+
+QWidget *widgetShowing(ControlView control)
+{
+    if (!control)
+        return nullptr;
+    const QObject *widget = shown().key(control);
+    return widget ? static_cast<QWidget *>(const_cast<QObject *>(widget)) : nullptr;
 }
 
 void reportFocusChange(QWidget *old, QWidget *now)

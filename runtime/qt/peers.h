@@ -6,6 +6,7 @@
 #include "runtime/backend.h"
 #include "runtime/qt/accessibility.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
@@ -30,13 +31,9 @@ public:
 
     ControlView view() const { return m_box; }
     QRect drawingArea() const { return m_area; }
-    // What its view says of its focus indicator or its state changed.
-    void stateChanged();
 
 protected:
-    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -51,8 +48,18 @@ private:
     ControlView m_box;
     QRect m_area; // its drawing area, in its own pixels; fixed, as the box's size and border are
     std::int16_t m_reported = 0; // the buttons whose press went to the runtime, not yet released
-    bool m_indicator = false;    // the focus indicator, as last painted
-    Announced m_announced; // what assistive technology was last told, since it was shown
+};
+
+// A check box whose check the runtime decides: a click, Space or assistive technology's action
+// says it was clicked, and the runtime toggles the check and sets it. Known as one from its
+// start: assistive technology may ask what it is as soon as its text is set.
+class CheckBox final : public QCheckBox
+{
+public:
+    CheckBox(const QString &text, QWidget *parent) : QCheckBox(parent) { setText(text); }
+
+protected:
+    void nextCheckState() override { }
 };
 
 // A label, knowing from its start which control it shows: assistive technology may ask what
@@ -80,8 +87,9 @@ public:
     void pictureChanged() override;
     void textChanged() override;
     void valueChanged() override;
-    void stateChanged() override;
+    void stateChanged(Change change) override;
     void setFocus() override;
+    void restoreFocus() override;
 
 private:
     ControlView m_control;
@@ -91,8 +99,10 @@ private:
 // A peer for `control`, its widget a child of `parent`.
 std::unique_ptr<WidgetPeer> createPeer(ControlView control, QWidget *parent);
 
-// The control a widget shows; none for a widget that is no peer's.
+// The control a widget shows; none for a widget that is no peer's. And the widget that shows a
+// control; none before its peer is made.
 ControlView controlShownBy(const QObject *widget);
+QWidget *widgetShowing(ControlView control);
 
 // The keyboard focus moved between widgets (QApplication::focusChanged): the controls that lost
 // and gained it are reported.

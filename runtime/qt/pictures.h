@@ -17,10 +17,10 @@ public:
 
     int width() const override { return m_image.width(); }
     int height() const override { return m_image.height(); }
-    std::uint32_t colourAt(int x, int y) const override
+    Rgb colourAt(int x, int y) const override
     {
         const QRgb c = m_image.pixel(x, y);
-        return std::uint32_t(qRed(c)) | std::uint32_t(qGreen(c)) << 8 | std::uint32_t(qBlue(c)) << 16;
+        return Rgb::of(qRed(c), qGreen(c), qBlue(c));
     }
     const QImage &image() const { return m_image; }
 

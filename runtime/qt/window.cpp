@@ -7,13 +7,10 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
 #include <optional>
-#include <utility>
 
 namespace Runtime::QtUi {
 
@@ -32,27 +29,10 @@ FormWindow::FormWindow(FormView form, QWidget *owner)
     setAttribute(Qt::WA_QuitOnClose, false);
 }
 
-// A control named by the label beside it has the label as its buddy, so that assistive
-// technology links the two and reads the name once; every label exists by the first show.
-void FormWindow::linkLabels()
-{
-    for (const ControlView &control : m_form.controls()) {
-        const ControlView label = control.labelledBy();
-        if (!label)
-            continue;
-        auto *shownLabel = findChild<QLabel *>(QString::fromStdString(label.key()));
-        QWidget *shownControl = findChild<QWidget *>(QString::fromStdString(control.key()));
-        if (shownLabel && shownControl)
-            shownLabel->setBuddy(shownControl);
-    }
-}
-
 void FormWindow::show(Point clientOrigin, bool modal)
 {
     if (!QWidget::isVisible())
         setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
-    if (!std::exchange(m_labelsLinked, true))
-        linkLabels();
     setGeometry(QRect(QPoint(clientOrigin.x, clientOrigin.y), size()));
     if (QWidget::isVisible()) {
         // Shown again: brought to the front, as a first show does by itself.
@@ -60,9 +40,9 @@ void FormWindow::show(Point clientOrigin, bool modal)
         activateWindow();
     }
     QWidget::show();
-    if (QWindow *window = windowHandle()) {
-        window->removeEventFilter(this);
+    if (QWindow *window = windowHandle(); window != m_watched) {
         window->installEventFilter(this);
+        m_watched = window;
     }
 }
 
@@ -116,24 +96,20 @@ bool FormWindow::focusNextPrevChild(bool)
     return true;
 }
 
-bool FormWindow::event(QEvent *event)
-{
-    if (event->type() == QEvent::WindowBlocked)
-        Report::windowBlocked(m_form);
-    return QWidget::event(event);
-}
-
 bool FormWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::Expose) // most events: the pointer's on its way in
+    const QEvent::Type type = event->type();
+    if (watched != m_watched)
         return false;
-    if (QWindow *window = windowHandle(); watched == window) {
-        if (window->isExposed())
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease)
+        return keyEvent(static_cast<QKeyEvent *>(event));
+    if (type == QEvent::Expose) {
+        if (m_watched->isExposed())
             Report::windowShown(m_form); // on the screen, so framed
         else
             Report::windowHidden(m_form); // unmapped, by the window system or another client
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
@@ -157,6 +133,10 @@ void FormWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         Report::windowMinimised(m_form);
+    // Activated: the runtime gives the focus back before the toolkit would, so the toolkit,
+    // which gives it to the same widget, finds it there and moves nothing.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Report::windowActivated(m_form);
     QWidget::changeEvent(event);
 }
 
@@ -190,37 +170,19 @@ std::int16_t keyShiftBits(const QKeyEvent *event)
 
 } // namespace
 
-bool reportKey(QWidget *receiver, QKeyEvent *key)
+bool FormWindow::keyEvent(QKeyEvent *key)
 {
-    // The key last reported, and where: a key a widget leaves goes on to the widgets around it,
-    // and is the same key there.
-    static const QEvent *reported = nullptr;
-    static QPointer<QWidget> reportedAt;
     const std::optional<Key> known = runtimeKey(key->key());
-    auto *window = dynamic_cast<FormWindow *>(receiver->window());
-    if (!known || !window)
+    if (!known)
         return false;
-    if (key == reported && reportedAt && receiver != reportedAt && receiver->isAncestorOf(reportedAt))
-        return false; // handed on by a widget that left it
     // A held key's repeats come as releases and presses; only its last release lets it go.
     const bool press = key->type() == QEvent::KeyPress;
     if (!press && key->isAutoRepeat())
         return false;
-    reported = key;
-    reportedAt = receiver;
-    const bool taken = press ? Report::keyPressed(window->form(), *known, keyShiftBits(key), key->isAutoRepeat())
-                             : Report::keyReleased(window->form(), *known, keyShiftBits(key));
-    if (taken)
-        key->accept();
+    const bool taken = press ? Report::keyPressed(m_form, *known, keyShiftBits(key), key->isAutoRepeat())
+                             : Report::keyReleased(m_form, *known, keyShiftBits(key));
+    // Taken, the key goes to no widget.
     return taken;
-}
-
-bool KeyRouter::eventFilter(QObject *receiver, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !receiver->isWidgetType())
-        return false;
-    return reportKey(static_cast<QWidget *>(receiver), static_cast<QKeyEvent *>(event));
 }
 
 } // namespace Runtime::QtUi

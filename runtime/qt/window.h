@@ -1,5 +1,5 @@
-// A form's window, and the keys of every window: the one place that turns what the window
-// system and the keyboard do to a form's window into the runtime's reports.
+// A form's window: the one place that turns what the window system and the keyboard do to a
+// form's window into the runtime's reports.
 #pragma once
 
 #include "runtime/backend.h"
@@ -8,6 +8,7 @@
 
 class QEventLoop;
 class QKeyEvent;
+class QWindow;
 
 namespace Runtime::QtUi {
 
@@ -29,7 +30,8 @@ public:
     Rect screenArea(Point point) const override;
 
 protected:
-    bool event(QEvent *event) override;
+    // Watches its native window: exposed or unmapped, and every key the window system gives it,
+    // reported once, before any widget in it sees the key.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -37,25 +39,11 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void linkLabels();
+    bool keyEvent(QKeyEvent *key);
 
     FormView m_form;
-    bool m_labelsLinked = false;
+    QWindow *m_watched = nullptr;
     QEventLoop *m_modalLoop = nullptr;
-};
-
-// Reports a key the runtime knows, come to `receiver` in a form's window, to that form before
-// the widget sees it; true when the runtime took it, and the widget is to have none of it.
-bool reportKey(QWidget *receiver, QKeyEvent *key);
-
-// Reports the keys of the toolkit's own widgets that can have the focus, and of every form's
-// window (which has the keys when none of its controls has the focus): installed on each, so
-// that every way a key reaches one of them passes here, the window system's and one sent to the
-// widget itself. A picture box reports its keys itself.
-class KeyRouter final : public QObject
-{
-protected:
-    bool eventFilter(QObject *receiver, QEvent *event) override;
 };
 
 } // namespace Runtime::QtUi

@@ -20,9 +20,9 @@ constexpr char kFamily[] = "\"Liberation Sans\", sans-serif";
 std::uint32_t rgb(const Colour &colour, Colour::Source fallback, const Backend &backend)
 {
     switch (colour.source) {
-    case Colour::Source::Rgb: return colour.rgb;
-    case Colour::Source::Default: return backend.systemColour(fallback);
-    default: return backend.systemColour(colour.source);
+    case Colour::Source::Rgb: return colour.rgb.value;
+    case Colour::Source::Default: return backend.systemColour(fallback).value;
+    default: return backend.systemColour(colour.source).value;
     }
 }
 

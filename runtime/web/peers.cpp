@@ -117,7 +117,7 @@ void Element::valueChanged()
     qv_element_set_value(m_id, m_view.value());
 }
 
-void Element::stateChanged()
+void Element::stateChanged(Change)
 {
     if (m_view.kind() == Kind::PictureBox)
         paint();
@@ -214,10 +214,11 @@ EMSCRIPTEN_KEEPALIVE void qv_report_text(int element, const char *text)
         Runtime::Report::textEdited(box, text);
 }
 
-EMSCRIPTEN_KEEPALIVE void qv_report_check(int element, int checked)
+EMSCRIPTEN_KEEPALIVE void qv_report_check(int element, int)
 {
+    // The browser checked it itself; the runtime toggles it the same way.
     if (const Runtime::ControlView box = viewOf(element))
-        Runtime::Report::checkBoxClicked(box, checked != 0);
+        Runtime::Report::checkBoxClicked(box);
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_report_option(int element)

@@ -24,7 +24,7 @@ public:
     void pictureChanged() override;
     void textChanged() override;
     void valueChanged() override;
-    void stateChanged() override;
+    void stateChanged(Change) override;
     void setFocus() override;
 
 private:

@@ -23,10 +23,10 @@ public:
     int index() const { return m_index; }
     int width() const override { return m_width; }
     int height() const override { return m_height; }
-    std::uint32_t colourAt(int x, int y) const override
+    Rgb colourAt(int x, int y) const override
     {
         const std::uint8_t *p = m_rgba.get() + (std::size_t(y) * std::size_t(m_width) + std::size_t(x)) * 4;
-        return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+        return Rgb::of(p[0], p[1], p[2]);
     }
 
 private:

@@ -43,7 +43,6 @@ LONG stateOf(const AccessibleState &s)
     if (s.focused) state |= STATE_SYSTEM_FOCUSED;
     if (s.pressed) state |= STATE_SYSTEM_PRESSED;
     if (s.checked) state |= STATE_SYSTEM_CHECKED;
-    if (s.unavailable) state |= STATE_SYSTEM_UNAVAILABLE;
     return state;
 }
 
@@ -222,8 +221,6 @@ public:
                 s |= STATE_SYSTEM_PRESSED;
             if (whole.focused && v.activePart() == c - 1)
                 s |= STATE_SYSTEM_FOCUSED;
-            if (whole.unavailable)
-                s |= STATE_SYSTEM_UNAVAILABLE;
         }
         if (!IsWindowVisible(window()))
             s |= STATE_SYSTEM_INVISIBLE;

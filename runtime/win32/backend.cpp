@@ -88,10 +88,9 @@ Picture Win32Backend::loadPicture(const std::string &name)
     return bitmap ? Picture(std::move(bitmap)) : Picture();
 }
 
-std::uint32_t Win32Backend::systemColour(Colour::Source colour) const
+Rgb Win32Backend::systemColour(Colour::Source colour) const
 {
-    const COLORREF c = Look::systemColour(colour);
-    return std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+    return Rgb::fromLowRed(Look::systemColour(colour));
 }
 
 int Win32Backend::messageBox(const MessageBoxRequest &request)

@@ -68,7 +68,7 @@ public:
     std::unique_ptr<ControlPeer> createControl(ControlView control, WindowPeer &window,
                                                ControlPeer *container) override;
     Picture loadPicture(const std::string &name) override;
-    std::uint32_t systemColour(Colour::Source colour) const override;
+    Rgb systemColour(Colour::Source colour) const override;
     int messageBox(const MessageBoxRequest &request) override;
     int exec() override;
     void quit(int status) override;

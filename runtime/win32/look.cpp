@@ -29,7 +29,7 @@ COLORREF systemColour(Colour::Source source)
 COLORREF colour(const Colour &c, int fallback)
 {
     switch (c.source) {
-    case Colour::Source::Rgb: return RGB((c.rgb >> 16) & 0xFF, (c.rgb >> 8) & 0xFF, c.rgb & 0xFF);
+    case Colour::Source::Rgb: return c.rgb.lowRed();
     case Colour::Source::Default: return GetSysColor(fallback);
     default: return systemColour(c.source);
     }
@@ -106,11 +106,8 @@ COLORREF backColour(ControlView control)
 
 COLORREF foreColour(ControlView control)
 {
-    // Its own colour where the runtime finds that it reads on the surface drawn under it.
-    const COLORREF surface = backColour(control);
-    const std::uint32_t rgb = std::uint32_t(GetRValue(surface)) << 16 | std::uint32_t(GetGValue(surface)) << 8
-            | GetBValue(surface);
-    return colour(control.textColour(rgb), control.kind() == Kind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    // As the runtime gives it: its own colour where that reads on the surface under it.
+    return control.textColour().lowRed();
 }
 
 } // namespace Runtime::Win32::Look

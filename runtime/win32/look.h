@@ -24,8 +24,7 @@ HFONT font(const FontDescription &description);
 // The surface a control is drawn on, and its text. A label is opaque, in the system's button
 // face unless described otherwise, so that its text always stands on its own colours; a frame,
 // check box or option button without a colour of its own takes its container's, as if it were
-// transparent. A text colour of the description that would not read on that surface gives way
-// to the system's (ControlView::textColour).
+// transparent. The text colour is the view's (ControlView::textColour).
 COLORREF backColour(ControlView control);
 COLORREF foreColour(ControlView control);
 

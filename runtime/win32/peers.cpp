@@ -80,7 +80,7 @@ public:
     void pictureChanged() override { repaint(); }
     // The focus indicator, shown or not, and the checked state are drawn over the face; what
     // assistive technology reads of it may have changed.
-    void stateChanged() override
+    void stateChanged(Change) override
     {
         repaint();
         if (m_accessibility)
@@ -300,9 +300,10 @@ void StandardPeer::notified(WORD code)
             Report::textEdited(m_view, windowText(m_hwnd));
         break;
     case BN_CLICKED:
-        // A check box checks itself; an option button is chosen, and the runtime selects it.
+        // A check box checks itself, and the runtime toggles it the same way; an option button
+        // is chosen, and the runtime selects it.
         if (m_view.kind() == Kind::CheckBox)
-            Report::checkBoxClicked(m_view, SendMessageW(m_hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            Report::checkBoxClicked(m_view);
         else if (m_view.kind() == Kind::OptionButton)
             Report::optionChosen(m_view);
         break;

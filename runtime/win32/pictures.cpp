@@ -30,7 +30,7 @@ HBITMAP Win32Bitmap::handle() const
     return m_handle;
 }
 
-std::uint32_t Win32Bitmap::colourAt(int x, int y) const
+Rgb Win32Bitmap::colourAt(int x, int y) const
 {
     if (m_pixels.empty()) {
         // Windows converts whatever it holds (1, 8 or 24 bits a pixel) to 32 bits.
@@ -48,10 +48,8 @@ std::uint32_t Win32Bitmap::colourAt(int x, int y) const
             ReleaseDC(nullptr, screen);
         }
     }
-    // 0x00RRGGBB, the top byte left undefined by 32-bit BI_RGB; the runtime wants red in the
-    // low byte, as COLORREF has it.
-    const std::uint32_t p = m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
-    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+    // 0x00RRGGBB, the top byte left undefined by 32-bit BI_RGB.
+    return Rgb{m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)] & 0xFFFFFFu};
 }
 
 } // namespace Runtime::Win32

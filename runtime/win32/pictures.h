@@ -28,7 +28,7 @@ public:
 
     int width() const override { return m_width; }
     int height() const override { return m_height; }
-    std::uint32_t colourAt(int x, int y) const override;
+    Rgb colourAt(int x, int y) const override;
     // The DIB section to paint; nullptr when Windows could not decode the resource.
     HBITMAP handle() const;
 

@@ -24,14 +24,12 @@ TEST_CASE("the back end finds every stored picture by its name, decoded by Windo
         int wrong = 0;
         for (int y = 0; y < stored.height; ++y) {
             for (int x = 0; x < stored.width; ++x) {
-                const std::uint32_t rgb = stored.at(x, y); // 0x00RRGGBB
-                const std::uint32_t colour = (rgb >> 16) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
-                wrong += picture.pixelColour(x, y) != colour;
+                wrong += picture.pixelColour(x, y) != Runtime::Rgb{stored.at(x, y)}; // 0x00RRGGBB
             }
         }
         CHECK(wrong == 0);
         // Beyond its edges a picture has nothing.
-        CHECK(picture.pixelColour(stored.width, 0) == 0u);
+        CHECK(picture.pixelColour(stored.width, 0) == Runtime::Rgb{});
     }
     for (const char* missing : {"NoSuchPicture", "", "PicM.bmp"}) {
         CAPTURE(missing);
