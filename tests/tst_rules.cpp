@@ -1,7 +1,8 @@
 // The forms runtime's rules, without any window: values and conversions, text contrast, Point,
 // image lists, control lookup, the pointer rules, placement, modal shows, the message box's
-// style, End, run-time errors and the exit status. Runs over a back end of its own
-// (fakebackend.h).
+// style, End, run-time errors and the exit status; the keyboard's rules; and what the views
+// give every back end to present (colours, fonts, labels, the changes told to a peer, focus
+// memory and modality). Runs over a back end of its own (fakebackend.h).
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #define DOCTEST_CONFIG_NO_MULTITHREADING
 #include <doctest/doctest.h>
@@ -1267,17 +1268,15 @@ TEST_CASE("a window activated again gives the focus back to the control that had
         CHECK(w.focused() == r.focus);
         CHECK(Fake::Backend::peerOf(w.named(r.focus))->focusRestored == 1);
     }
-    // A form that never had the focus: its first stop, by TabIndex.
-    Fake::Backend backend;
-    backend.pictures = {{"small", Fake::picture(kSmall)},   {"white20", Fake::white(20, 20)},
-                        {"white30x20", Fake::white(30, 20)}, {"white20x10", Fake::white(20, 10)},
-                        {"white10", Fake::white(10, 10)}};
-    Application application(backend, "Rules");
+}
+
+TEST_CASE_FIXTURE(Fixture, "a window activated that never had the focus gives it to its first stop")
+{
     Form form(kTestForm);
     CHECK(form.focusedControl() == nullptr);
     Report::windowActivated(form.view());
     REQUIRE(form.focusedControl() != nullptr);
-    CHECK(form.focusedControl()->key() == "Button");
+    CHECK(form.focusedControl()->key() == "Button"); // TabIndex 1
 }
 
 TEST_CASE_FIXTURE(MainWindow, "a modal form or a message box blocks every other window while it is shown")
