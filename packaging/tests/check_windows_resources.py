@@ -17,9 +17,9 @@ rejected: the check above must not let a mistake through.
 With --exe it checks the real program the Windows build made: a 32-bit (PE32) image for i386,
 a Windows GUI program for Windows 7 (system and subsystem version 6.1 in its header, and no
 time stamp there), importing system DLLs only (no libstdc++, libgcc or winpthread DLL beside
-it), with the version information and the icon group above and its manifest. With
---faults it patches copies of the program, one fault each, and fails unless every one is
-rejected.
+it) and not the accessibility libraries, which it loads when a screen reader first asks, with
+the version information and the icon group above and its manifest. With --faults it patches
+copies of the program, one fault each, and fails unless every one is rejected.
 """
 
 import argparse
@@ -282,6 +282,9 @@ def check_faults(rc, ico, windres, ld):
 # The DLLs every Windows has; anything else would have to ship beside Quorvel.exe.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
                "comctl32.dll", "shell32.dll", "oleacc.dll", "ole32.dll", "oleaut32.dll"}
+# Active Accessibility and COM: loaded by the program when a screen reader first asks, never at
+# start.
+LOADED_WHEN_ASKED = {"oleacc.dll", "ole32.dll", "oleaut32.dll"}
 RT_MANIFEST = 24
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 # The oldest Windows the program is for, as the PE header spells it.
@@ -325,6 +328,9 @@ def check_program(path, ico):
     c.expect(imports, "no imports found")
     foreign = [dll for dll in imports if dll not in SYSTEM_DLLS]
     c.expect(not foreign, "imports DLLs that are not the system's: %s" % ", ".join(foreign))
+    at_start = [dll for dll in imports if dll in LOADED_WHEN_ASKED]
+    c.expect(not at_start, "imports %s at start, which it should load when a screen reader first asks"
+             % ", ".join(at_start))
     check_version(pe, c)
     check_icons(pe, ico, c)
     check_manifest(pe, c)
@@ -374,6 +380,8 @@ PROGRAM_FAULTS = [
     ("operating system version 4.1", patch_header(lambda pe: (pe.OPTIONAL_HEADER, "MajorOperatingSystemVersion"), 4)),
     ("the build time in the header", patch_header(lambda pe: (pe.FILE_HEADER, "TimeDateStamp"), 0x6750C7A0)),
     ("importing a libgcc DLL", replace_bytes(b"msvcrt.dll", b"libgcc.dll")),
+    ("importing oleacc at start", replace_bytes(b"USER32.dll", b"OLEACC.dll")),
+    ("importing ole32 at start", replace_bytes(b"GDI32.dll", b"ole32.dll")),
     ("product name changed", replace_bytes(utf16("Quorvel Demo"), utf16("Quorvel Dem0"), b".rsrc")),
     ("file version 1.01.0003", replace_bytes(utf16("1.01.0002"), utf16("1.01.0003"), b".rsrc")),
     ("icon group renamed", replace_bytes(utf16("IDI_ICON1"), utf16("IDI_ICON2"), b".rsrc")),

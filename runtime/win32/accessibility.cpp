@@ -5,24 +5,12 @@
 // the runtime from the message loop, as a key would; the focus moves with SetFocus.
 #include "runtime/win32/accessibility.h"
 
+#include "runtime/win32/com.h"
 #include "runtime/win32/text.h"
-
-#include <oleacc.h>
 
 namespace Runtime::Win32 {
 
 namespace {
-
-// COM on the program's one thread, started for the first object handed out.
-enum class Com { NotStarted, Started, Unavailable };
-Com g_com = Com::NotStarted;
-
-bool comStarted()
-{
-    if (g_com == Com::NotStarted)
-        g_com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ? Com::Started : Com::Unavailable;
-    return g_com == Com::Started;
-}
 
 LONG roleOf(Role role)
 {
@@ -46,10 +34,16 @@ LONG stateOf(const AccessibleState &s)
     return state;
 }
 
+// What VariantInit does, without oleaut32 for it: an empty value.
+void clear(VARIANT *v)
+{
+    v->vt = VT_EMPTY;
+}
+
 VARIANT number(LONG value)
 {
     VARIANT v;
-    VariantInit(&v);
+    clear(&v);
     v.vt = VT_I4;
     v.lVal = value;
     return v;
@@ -63,8 +57,11 @@ HRESULT textOut(const std::string &text, BSTR *out)
     *out = nullptr;
     if (text.empty())
         return S_FALSE;
+    const ComFunctions *c = com();
+    if (!c)
+        return E_FAIL;
     const std::wstring w = wide(text);
-    *out = SysAllocStringLen(w.data(), UINT(w.size()));
+    *out = c->allocString(w.data(), UINT(w.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -146,7 +143,9 @@ public:
         if (!m_owner)
             return CO_E_OBJNOTCONNECTED;
         // The window that holds the control, as the system shows any window.
-        return CreateStdAccessibleObject(window(), OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void **>(parent));
+        const ComFunctions *c = com();
+        return c ? c->createStdAccessibleObject(window(), OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void **>(parent))
+                 : E_FAIL;
     }
 
     HRESULT STDMETHODCALLTYPE get_accChildCount(long *count) override
@@ -194,7 +193,7 @@ public:
     {
         if (!role)
             return E_POINTER;
-        VariantInit(role);
+        clear(role);
         int c = 0;
         if (const HRESULT wrong = which(child, c); wrong != S_OK)
             return wrong;
@@ -207,7 +206,7 @@ public:
     {
         if (!state)
             return E_POINTER;
-        VariantInit(state);
+        clear(state);
         int c = 0;
         if (const HRESULT wrong = which(child, c); wrong != S_OK)
             return wrong;
@@ -255,7 +254,7 @@ public:
     {
         if (!focus)
             return E_POINTER;
-        VariantInit(focus);
+        clear(focus);
         if (!m_owner)
             return CO_E_OBJNOTCONNECTED;
         const ControlView v = view();
@@ -271,7 +270,7 @@ public:
     {
         if (!selection)
             return E_POINTER;
-        VariantInit(selection);
+        clear(selection);
         return m_owner ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
     }
 
@@ -324,7 +323,7 @@ public:
     {
         if (!end)
             return E_POINTER;
-        VariantInit(end);
+        clear(end);
         int from = 0;
         if (const HRESULT wrong = which(start, from); wrong != S_OK)
             return wrong;
@@ -358,7 +357,7 @@ public:
     {
         if (!hit)
             return E_POINTER;
-        VariantInit(hit);
+        clear(hit);
         if (!m_owner)
             return CO_E_OBJNOTCONNECTED;
         POINT at{x, y};
@@ -436,9 +435,10 @@ private:
     // From the control to the windows beside it, as the system goes from any window's client.
     HRESULT navigateWindows(long direction, VARIANT start, VARIANT *end) const
     {
+        const ComFunctions *c = com();
         IAccessible *standard = nullptr;
-        if (FAILED(CreateStdAccessibleObject(window(), OBJID_CLIENT, IID_IAccessible,
-                                             reinterpret_cast<void **>(&standard))))
+        if (!c || FAILED(c->createStdAccessibleObject(window(), OBJID_CLIENT, IID_IAccessible,
+                                                      reinterpret_cast<void **>(&standard))))
             return S_FALSE;
         const HRESULT result = standard->accNavigate(direction, start, end);
         standard->Release();
@@ -522,7 +522,8 @@ FormAccessibility::~FormAccessibility()
     if (!m_object)
         return;
     m_object->disconnect();
-    CoDisconnectObject(m_object, 0);
+    if (const ComFunctions *c = com())
+        c->disconnectObject(m_object, 0);
     m_object->Release();
 }
 
@@ -531,14 +532,17 @@ bool FormAccessibility::getObject(WPARAM flags, LPARAM objectId, LRESULT &result
     // A main window with no description is the system's alone.
     if (DWORD(objectId) != DWORD(OBJID_CLIENT) || (!m_view.isDialog() && m_view.accessibleDescription().empty()))
         return false;
+    const ComFunctions *c = com();
+    if (!c)
+        return false;
     if (!m_object) {
         IAccessible *standard = nullptr;
-        if (!comStarted() || FAILED(CreateStdAccessibleObject(m_window, OBJID_CLIENT, IID_IAccessible,
-                                                               reinterpret_cast<void **>(&standard))))
+        if (FAILED(c->createStdAccessibleObject(m_window, OBJID_CLIENT, IID_IAccessible,
+                                                reinterpret_cast<void **>(&standard))))
             return false;
         m_object = new AccessibleForm(*this, standard);
     }
-    result = LresultFromObject(IID_IAccessible, flags, m_object);
+    result = c->lresultFromObject(IID_IAccessible, flags, m_object);
     return true;
 }
 
@@ -551,17 +555,19 @@ Accessibility::~Accessibility()
     if (!m_object)
         return;
     m_object->disconnect();
-    CoDisconnectObject(m_object, 0); // the references clients still hold
+    if (const ComFunctions *c = com())
+        c->disconnectObject(m_object, 0); // the references clients still hold
     m_object->Release();
 }
 
 bool Accessibility::getObject(WPARAM flags, LPARAM objectId, LRESULT &result)
 {
-    if (DWORD(objectId) != DWORD(OBJID_CLIENT) || !comStarted())
+    const ComFunctions *c = DWORD(objectId) == DWORD(OBJID_CLIENT) ? com() : nullptr;
+    if (!c)
         return false;
     if (!m_object)
         m_object = new AccessibleControl(*this);
-    result = LresultFromObject(IID_IAccessible, flags, m_object);
+    result = c->lresultFromObject(IID_IAccessible, flags, m_object);
     return true;
 }
 
@@ -615,13 +621,6 @@ void Accessibility::runAction(WPARAM child)
     if (!takesInput())
         return;
     Report::actionRequested(m_view, int(child) - 1);
-}
-
-void endAccessibility()
-{
-    if (g_com == Com::Started)
-        CoUninitialize();
-    g_com = Com::NotStarted;
 }
 
 } // namespace Runtime::Win32

@@ -82,7 +82,4 @@ private:
     AccessibleForm *m_object = nullptr;
 };
 
-// COM as the program found it, once the last window is gone.
-void endAccessibility();
-
 } // namespace Runtime::Win32

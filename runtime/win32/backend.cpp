@@ -1,7 +1,7 @@
 // The Win32 back end: windows, peers, pictures, the message box and the message loops.
 #include "runtime/win32/backend.h"
 
-#include "runtime/win32/accessibility.h"
+#include "runtime/win32/com.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/peers.h"
 #include "runtime/win32/pictures.h"
@@ -57,7 +57,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : m_instance(instance)
 
 Win32Backend::~Win32Backend()
 {
-    endAccessibility();
+    endCom();
     UnregisterClassW(kFormClass, m_instance);
     UnregisterClassW(kPictureBoxClass, m_instance);
     if (m_icon)

@@ -7,8 +7,10 @@
 #include "quorvel.h"
 
 #include <oleacc.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <tuple>
 #include <vector>
@@ -101,6 +103,13 @@ public:
         hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_DEFACTIONCHANGE, nullptr, &received, process, 0,
                                 WINEVENT_OUTOFCONTEXT);
     }
+    // Every other program's, as a screen reader that was running before the program started.
+    WinEvents()
+    {
+        events().clear();
+        hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_DEFACTIONCHANGE, nullptr, &received, 0, 0,
+                                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    }
     ~WinEvents() { UnhookWinEvent(hook_); }
     explicit operator bool() const { return hook_ != nullptr; }
 
@@ -134,6 +143,25 @@ private:
 
     HWINEVENTHOOK hook_ = nullptr;
 };
+
+// Whether the process that owns the window has loaded the library (a name in lower case).
+bool hasLoaded(HWND window, const char* library)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    REQUIRE(snapshot != INVALID_HANDLE_VALUE);
+    bool found = false;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module)) {
+        std::string name = narrow(module.szModule);
+        std::transform(name.begin(), name.end(), name.begin(), [](char c) { return char(std::tolower(c)); });
+        found = name == library;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
 
 const char* const kKeys[] = {"Home", "Up", "Down", "Left", "Right"};
 // A point of each key, in the pad's drawing area, and one between keys.
@@ -292,4 +320,35 @@ TEST_CASE("Exit by its default action ends the program with status 0 while a scr
         TerminateProcess(process, 1);
         CloseHandle(process);
     }
+}
+
+TEST_CASE("the accessibility libraries are loaded on a screen reader's first request for a control, and a reader "
+          "started before the program reads it and hears its changes")
+{
+    const WinEvents events; // running before the program starts
+    REQUIRE(events);
+    Quorvel q;
+    // COM's own ole32 is not among them: Wine loads it by itself into a program with windows.
+    const char* const libraries[] = {"oleacc.dll", "oleaut32.dll"};
+    REQUIRE(hasLoaded(q.main(), "user32.dll"));
+    for (const char* library : libraries)
+        CHECK_MESSAGE(!hasLoaded(q.main(), library), (std::string(library) + " loaded at start"));
+    // The main window is the system's alone: reading it needs none of them in the program.
+    {
+        const Accessible main(q.main());
+        REQUIRE(main);
+        CHECK(main.role() == ROLE_SYSTEM_CLIENT);
+    }
+    for (const char* library : libraries)
+        CHECK_MESSAGE(!hasLoaded(q.main(), library), (std::string(library) + " loaded for the main window"));
+    const Accessible check(q.picture("Chk1"));
+    REQUIRE(check);
+    CHECK(check.role() == ROLE_SYSTEM_CHECKBUTTON);
+    CHECK(check.name() == bitmapControlNames().at("Chk1"));
+    for (const char* library : libraries)
+        CHECK_MESSAGE(hasLoaded(q.main(), library), (std::string(library) + " not loaded for a control's object"));
+    events.clear(q);
+    REQUIRE(check->accDoDefaultAction(child(CHILDID_SELF)) == S_OK);
+    CHECK(waitUntil([&] { return check.state() & STATE_SYSTEM_CHECKED; }));
+    CHECK(events.count(EVENT_OBJECT_STATECHANGE, q.picture("Chk1"), CHILDID_SELF, q) == 1);
 }
