@@ -1,8 +1,8 @@
-// Microsoft Active Accessibility for the forms: for each bitmap control an IAccessible that
-// reads the control's view (role, name, description, state, default action, the parts of a group
-// and the one the keyboard pressed last), and WinEvents for what changes; for a dialog, the
-// system's object for a window with the form's role and description. A default action goes to
-// the runtime from the message loop, as a key would; the focus moves with SetFocus.
+// A bitmap control as a screen reader reads it through Microsoft Active Accessibility: an
+// IAccessible that reads the control's view (role, name, description, state, default action, the
+// parts of a group and the one the keyboard pressed last), and WinEvents for what changes. A
+// default action goes to the runtime from the message loop, as a key would; the focus moves with
+// SetFocus.
 #include "runtime/win32/accessibility.h"
 
 #include "runtime/win32/com.h"
@@ -34,98 +34,7 @@ LONG stateOf(const AccessibleState &s)
     return state;
 }
 
-// What VariantInit does, without oleaut32 for it: an empty value.
-void clear(VARIANT *v)
-{
-    v->vt = VT_EMPTY;
-}
-
-VARIANT number(LONG value)
-{
-    VARIANT v;
-    clear(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
-// A text handed to the client; none is S_FALSE.
-HRESULT textOut(const std::string &text, BSTR *out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (text.empty())
-        return S_FALSE;
-    const ComFunctions *c = com();
-    if (!c)
-        return E_FAIL;
-    const std::wstring w = wide(text);
-    *out = c->allocString(w.data(), UINT(w.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
 } // namespace
-
-// What every object handed out to clients is: counted references, and a link to what it reads
-// that is cut as the window goes (CO_E_OBJNOTCONNECTED from then on).
-template <class Owner>
-class AccessibleObject : public IAccessible
-{
-public:
-    explicit AccessibleObject(Owner &owner) : m_owner(&owner) { }
-    void disconnect() { m_owner = nullptr; }
-
-    // ---- IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
-            *out = static_cast<IAccessible *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_references)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0)
-            delete this;
-        return ULONG(left);
-    }
-
-    // ---- IDispatch: clients call IAccessible's methods directly; no type information.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
-    {
-        if (!count)
-            return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override
-    {
-        if (info)
-            *info = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
-    {
-        return E_NOTIMPL;
-    }
-
-protected:
-    virtual ~AccessibleObject() = default;
-
-    Owner *m_owner;
-
-private:
-    LONG m_references = 1;
-};
 
 // The control (child 0) and its parts (children 1 to n, simple elements with no object of
 // their own).
@@ -193,7 +102,7 @@ public:
     {
         if (!role)
             return E_POINTER;
-        clear(role);
+        clearVariant(role);
         int c = 0;
         if (const HRESULT wrong = which(child, c); wrong != S_OK)
             return wrong;
@@ -206,7 +115,7 @@ public:
     {
         if (!state)
             return E_POINTER;
-        clear(state);
+        clearVariant(state);
         int c = 0;
         if (const HRESULT wrong = which(child, c); wrong != S_OK)
             return wrong;
@@ -254,7 +163,7 @@ public:
     {
         if (!focus)
             return E_POINTER;
-        clear(focus);
+        clearVariant(focus);
         if (!m_owner)
             return CO_E_OBJNOTCONNECTED;
         const ControlView v = view();
@@ -270,7 +179,7 @@ public:
     {
         if (!selection)
             return E_POINTER;
-        clear(selection);
+        clearVariant(selection);
         return m_owner ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
     }
 
@@ -323,7 +232,7 @@ public:
     {
         if (!end)
             return E_POINTER;
-        clear(end);
+        clearVariant(end);
         int from = 0;
         if (const HRESULT wrong = which(start, from); wrong != S_OK)
             return wrong;
@@ -357,7 +266,7 @@ public:
     {
         if (!hit)
             return E_POINTER;
-        clear(hit);
+        clearVariant(hit);
         if (!m_owner)
             return CO_E_OBJNOTCONNECTED;
         POINT at{x, y};
@@ -446,106 +355,6 @@ private:
     }
 };
 
-// A form's window as the system shows any window's client area (its children, their places, the
-// focus), with what the runtime adds: a dialog's role, and the description it reads as the window
-// opens. The system's object reads the window alone, and stays valid after it.
-class AccessibleForm final : public AccessibleObject<FormAccessibility>
-{
-public:
-    AccessibleForm(FormAccessibility &owner, IAccessible *standard) : AccessibleObject(owner), m_standard(standard) { }
-    ~AccessibleForm() override { m_standard->Release(); }
-
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
-    {
-        if (!self(child) || !m_owner || !m_owner->view().isDialog())
-            return m_standard->get_accRole(child, role);
-        if (!role)
-            return E_POINTER;
-        *role = number(ROLE_SYSTEM_DIALOG);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
-    {
-        if (!self(child))
-            return m_standard->get_accDescription(child, description);
-        if (!m_owner) {
-            if (description)
-                *description = nullptr;
-            return CO_E_OBJNOTCONNECTED;
-        }
-        return textOut(m_owner->view().accessibleDescription(), description);
-    }
-
-    // The rest is the system's.
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **p) override { return m_standard->get_accParent(p); }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(long *n) override { return m_standard->get_accChildCount(n); }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT c, IDispatch **d) override { return m_standard->get_accChild(c, d); }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT c, BSTR *t) override { return m_standard->get_accName(c, t); }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT c, BSTR *t) override { return m_standard->get_accValue(c, t); }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT *v) override { return m_standard->get_accState(c, v); }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR *t) override { return m_standard->get_accHelp(c, t); }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *f, VARIANT c, long *t) override
-    {
-        return m_standard->get_accHelpTopic(f, c, t);
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT c, BSTR *t) override
-    {
-        return m_standard->get_accKeyboardShortcut(c, t);
-    }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *v) override { return m_standard->get_accFocus(v); }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *v) override { return m_standard->get_accSelection(v); }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT c, BSTR *t) override
-    {
-        return m_standard->get_accDefaultAction(c, t);
-    }
-    HRESULT STDMETHODCALLTYPE accSelect(long f, VARIANT c) override { return m_standard->accSelect(f, c); }
-    HRESULT STDMETHODCALLTYPE accLocation(long *x, long *y, long *w, long *h, VARIANT c) override
-    {
-        return m_standard->accLocation(x, y, w, h, c);
-    }
-    HRESULT STDMETHODCALLTYPE accNavigate(long d, VARIANT s, VARIANT *e) override { return m_standard->accNavigate(d, s, e); }
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT *v) override { return m_standard->accHitTest(x, y, v); }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT c) override { return m_standard->accDoDefaultAction(c); }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-
-private:
-    static bool self(const VARIANT &child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
-    IAccessible *m_standard;
-};
-
-// ---- FormAccessibility ------------------------------------------------------------------
-
-FormAccessibility::~FormAccessibility()
-{
-    if (!m_object)
-        return;
-    m_object->disconnect();
-    if (const ComFunctions *c = com())
-        c->disconnectObject(m_object, 0);
-    m_object->Release();
-}
-
-bool FormAccessibility::getObject(WPARAM flags, LPARAM objectId, LRESULT &result)
-{
-    // A main window with no description is the system's alone.
-    if (DWORD(objectId) != DWORD(OBJID_CLIENT) || (!m_view.isDialog() && m_view.accessibleDescription().empty()))
-        return false;
-    const ComFunctions *c = com();
-    if (!c)
-        return false;
-    if (!m_object) {
-        IAccessible *standard = nullptr;
-        if (FAILED(c->createStdAccessibleObject(m_window, OBJID_CLIENT, IID_IAccessible,
-                                                reinterpret_cast<void **>(&standard))))
-            return false;
-        m_object = new AccessibleForm(*this, standard);
-    }
-    result = c->lresultFromObject(IID_IAccessible, flags, m_object);
-    return true;
-}
-
 // ---- Accessibility ----------------------------------------------------------------------
 
 Accessibility::Accessibility(HWND window, ControlView view) : m_window(window), m_view(view), m_announced(now()) { }
@@ -622,5 +431,6 @@ void Accessibility::runAction(WPARAM child)
         return;
     Report::actionRequested(m_view, int(child) - 1);
 }
+
 
 } // namespace Runtime::Win32

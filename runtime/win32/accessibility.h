@@ -1,7 +1,8 @@
 // What a screen reader reads of the forms on Windows, through Microsoft Active Accessibility:
 // each bitmap control's window answers WM_GETOBJECT with an IAccessible of its own, read from
-// the control's view, and raises the WinEvents that a screen reader follows; a dialog's window
-// adds its role and description to what the system tells of any window.
+// the control's view, and raises the WinEvents that a screen reader follows (accessibility.cpp);
+// a dialog's window adds its role and description to what the system tells of any window
+// (formaccessibility.cpp). The objects and COM: com.h.
 #pragma once
 
 #include "runtime/backend.h"

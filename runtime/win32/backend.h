@@ -1,7 +1,7 @@
 // The Win32 back end of the forms runtime (the Windows build, Quorvel.exe): user32 and gdi32,
 // and oleacc with COM for assistive technology, loaded when a screen reader first asks (com.h);
-// no dialog templates, no common controls library. It shows what the runtime's views say and reports what Windows tells it through
-// Report; every rule is the runtime's.
+// no dialog templates, no common controls library. It shows what the runtime's views say and
+// reports what Windows tells it through Report; every rule is the runtime's.
 //
 //  [X] Windows: a top-level window of our own class for each form, placed by its client area
 //      (AdjustWindowRectEx), of a fixed size, over its owner for a dialog; modal shows with the

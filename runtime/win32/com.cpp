@@ -1,5 +1,7 @@
 #include "runtime/win32/com.h"
 
+#include "runtime/win32/text.h"
+
 #include <cwchar>
 
 namespace Runtime::Win32 {
@@ -61,6 +63,35 @@ void endCom()
     if (g_state == State::Started)
         g_functions.uninitialize();
     g_state = State::NotStarted;
+}
+
+void clearVariant(VARIANT *v)
+{
+    v->vt = VT_EMPTY;
+}
+
+VARIANT number(LONG value)
+{
+    VARIANT v;
+    clearVariant(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+HRESULT textOut(const std::string &text, BSTR *out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (text.empty())
+        return S_FALSE;
+    const ComFunctions *c = com();
+    if (!c)
+        return E_FAIL;
+    const std::wstring w = wide(text);
+    *out = c->allocString(w.data(), UINT(w.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 } // namespace Runtime::Win32
