@@ -24,10 +24,20 @@ protected:
     HWND m_hwnd = nullptr;
 };
 
+// The peer whose window `window` is; nullptr for any other window. A peer is found from its
+// window's first message to its last through this map, not through the window's own data:
+// storing that is a round trip to the window system for every control.
+Win32Peer *peerOf(HWND window);
+void rememberPeer(HWND window, Win32Peer *peer);
+void forgetPeer(HWND window);
+
 inline constexpr wchar_t kPictureBoxClass[] = L"QuorvelPictureBox";
 
-// Registers the picture box's window class; false when Windows refused.
+// Registers the picture box's window class; false when Windows refused (picturebox.cpp).
 bool registerPictureBoxClass(HINSTANCE instance);
+// A picture box's peer with its window, the control's id `id`; nullptr when Windows made no
+// window.
+std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id);
 
 // The peer of a visible control, a child of `parent` (its container's window or the form's);
 // nullptr when Windows made no window.
