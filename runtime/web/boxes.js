@@ -1,8 +1,8 @@
-// Picture boxes: each one canvas of the control's size, drawn to the pixel as the C++ half
-// says, and the pointer over it reported in whole pixels of its drawing area.
+// Picture boxes: each drawn to the pixel as the C++ half says, in the program's pixels, and shown
+// on whole device pixels; the pointer over one reported in whole pixels of its drawing area.
 
 mergeInto(LibraryManager.library, {
-  $QVBoxes__deps: ['$QV'],
+  $QVBoxes__deps: ['$QV', '$QVWindows'],
   $QVBoxes: {
     colours: null, // the classic 3-D colours: {shadow, dark, highlight, light}
 
@@ -20,11 +20,23 @@ mergeInto(LibraryManager.library, {
     // up (pointer capture). Buttons go as the DOM's MouseEvent.buttons has them (1 primary,
     // 2 secondary, 4 auxiliary); a touch is the primary button.
     listen: function (element) {
-      var el = element.el, box = element.box = {held: 0, areaX: 0, areaY: 0, pointer: null};
+      var el = element.el, at = element.at;
+      var box = element.box = {held: 0, areaX: 0, areaY: 0, pointer: null,
+                               drawing: document.createElement('canvas')};
+      box.drawing.width = at.width;
+      box.drawing.height = at.height;
+      QVBoxes.show(element);
       var bitOf = [1, 4, 2]; // MouseEvent.button: primary, auxiliary, secondary
+      // The pixel of the drawing shown on the device pixel under the pointer. (A pointer's place
+      // is a device pixel's divided by the ratio: multiplied back, it may fall a hair short.)
       function pixel(e) {
-        var r = el.getBoundingClientRect();
-        return [Math.floor(e.clientX - r.left) - box.areaX, Math.floor(e.clientY - r.top) - box.areaY];
+        var r = el.getBoundingClientRect(), ratio = QVWindows.ratio;
+        function shown(pointer, edge, start) {
+          var d = Math.floor(pointer * ratio + 1e-3) - Math.round(edge * ratio);
+          return QVWindows.pixelAt(QVWindows.device(start) + d) - start;
+        }
+        return [shown(e.clientX, r.left, at.x) - box.areaX,
+                shown(e.clientY, r.top, at.y) - box.areaY];
       }
       function buttonChanged(e) {
         var bit = bitOf[e.button] || 0;
@@ -104,6 +116,34 @@ mergeInto(LibraryManager.library, {
       });
     },
 
+    // The drawing shown on the canvas of the device pixels between the control's edges: each of
+    // its pixels on the whole device pixels that the client area's pixel under it spans, as the
+    // control's edges are placed (windows.js), none blended with the next.
+    show: function (element) {
+      var drawing = element.box.drawing, canvas = element.el.firstChild, at = element.at;
+      function spans(start, count) {
+        var from = QVWindows.device(start), pixels = [];
+        for (var d = from; d < QVWindows.device(start + count); ++d)
+          pixels.push(QVWindows.pixelAt(d) - start);
+        return pixels;
+      }
+      var columns = spans(at.x, at.width), rows = spans(at.y, at.height);
+      canvas.width = columns.length;
+      canvas.height = rows.length;
+      if (!columns.length || !rows.length)
+        return;
+      var source = drawing.getContext('2d', {willReadFrequently: true});
+      var from = new Uint32Array(source.getImageData(0, 0, at.width, at.height).data.buffer);
+      var g = canvas.getContext('2d'), image = g.createImageData(columns.length, rows.length);
+      var to = new Uint32Array(image.data.buffer);
+      for (var y = 0, i = 0; y < rows.length; ++y) {
+        var row = rows[y] * at.width;
+        for (var x = 0; x < columns.length; ++x)
+          to[i++] = from[row + columns[x]];
+      }
+      g.putImageData(image, 0, 0);
+    },
+
     // The classic dotted focus rectangle round (x, y, w, h): every other pixel, on the pixels
     // of one colour of a checkerboard.
     focusRectangle: function (g, x, y, w, h) {
@@ -132,8 +172,8 @@ mergeInto(LibraryManager.library, {
       return;
     element.box.areaX = ax;
     element.box.areaY = ay;
-    var canvas = element.el.firstChild;
-    var g = canvas.getContext('2d');
+    var canvas = element.box.drawing;
+    var g = canvas.getContext('2d', {willReadFrequently: true});
     var w = canvas.width, h = canvas.height;
     function line(colour, x, y, width, height) {
       g.fillStyle = colour;
@@ -164,5 +204,6 @@ mergeInto(LibraryManager.library, {
     }
     if (focus)
       QVBoxes.focusRectangle(g, ax, ay, aw, ah);
+    QVBoxes.show(element);
   }
 });

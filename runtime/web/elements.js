@@ -88,26 +88,21 @@ mergeInto(LibraryManager.library, {
 
   // ---- what the C++ half calls (runtime/web/page.h) ----
 
-  qv_element_create__deps: ['$QV', '$QVElements'],
+  qv_element_create__deps: ['$QV', '$QVElements', '$QVWindows'],
   qv_element_create: function (id, window, container, kindName, domId, x, y, width, height) {
     var win = QV.windows[window], kind = UTF8ToString(kindName);
     var made = QVElements.make(kind);
+    // Its place in the client area, its container's added, placed on whole device pixels.
+    var within = container ? QV.elements[container].at : {x: 0, y: 0};
     var element = {id: id, kind: kind, el: made.el, focusable: made.focusable, text: made.text,
-                   anchor: null};
+                   anchor: null, within: within,
+                   at: {x: within.x + x, y: within.y + y, width: width, height: height}};
     var el = made.el;
     el.id = UTF8ToString(domId);
     el.dataset.qv = id;
-    el.style.left = x + 'px';
-    el.style.top = y + 'px';
-    el.style.width = width + 'px';
-    el.style.height = height + 'px';
-    if (kind == 'box') {
-      var canvas = el.firstChild;
-      canvas.width = width;
-      canvas.height = height;
-    } else if (kind == 'frame') {
+    QVWindows.placeControl(element);
+    if (kind == 'frame')
       made.text.id = el.id + '-caption';
-    }
     // A control stored earlier lies above one stored later: each goes in front of the ones made
     // before it in its container, so that the page also reads from the top down.
     var parent = container ? QV.elements[container] : win;

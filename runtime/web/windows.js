@@ -1,21 +1,27 @@
 // The page's windows, as a desktop's window manager keeps them: each form's frame with its
 // caption bar and close button, front to back, the one active, the ones a modal window blocks,
-// moved by their captions and kept within reach; and the keyboard, which goes to the runtime
-// in the window it was pressed in.
+// moved by their captions and kept within reach; every window and control on whole device
+// pixels; and the keyboard, which goes to the runtime in the window it was pressed in.
 
 mergeInto(LibraryManager.library, {
-  $QVWindows__deps: ['$QV', '$QVMessageBox'],
+  $QVWindows__deps: ['$QV', '$QVMessageBox', '$QVBoxes'],
   $QVWindows: {
     frame: null,    // round each client area, as page.css has it: {left, top, right, bottom}
     dragging: null, // the window moved by its caption: {win, x, y}
+    ratio: 1,       // the device pixel ratio everything was placed for
 
     start: function () {
-      QVWindows.measureFrame();
+      QVWindows.useRatio();
+      QVWindows.followRatio();
       document.addEventListener('keydown', QVWindows.onKey, true);
       document.addEventListener('keyup', QVWindows.onKey, true);
       document.addEventListener('focusin', function (e) { QVWindows.onFocus(e, 1); }, true);
       document.addEventListener('focusout', function (e) { QVWindows.onFocus(e, 0); }, true);
-      addEventListener('resize', QVWindows.keepReachable);
+      addEventListener('resize', function () {
+        if (devicePixelRatio !== QVWindows.ratio)
+          QVWindows.placeAll();
+        QVWindows.keepReachable();
+      });
       document.addEventListener('visibilitychange', function () {
         if (document.hidden && !QV.ended)
           _qv_report_page_hidden();
@@ -28,7 +34,77 @@ mergeInto(LibraryManager.library, {
       });
     },
 
-    // The frame, measured once on a window of no size: the style sheet alone says how wide it is.
+    // ---- whole device pixels ----
+    // At a device pixel ratio such as 1.25 or 1.5 a page pixel is not a whole number of device
+    // pixels, and an edge that falls inside a device pixel blends that pixel with what lies
+    // beside it. So the program's pixels are mapped to device pixels as a whole: pixel x of a
+    // client area (or of the page) spans the device pixels from device(x) to device(x + 1). Every
+    // window and control is placed by it with both edges on whole device pixels, and a picture
+    // box's drawing is shown by it (boxes.js). The program's pixels (win.x, a control's place,
+    // the pointer reported) stay as they are.
+    useRatio: function () {
+      QVWindows.ratio = devicePixelRatio;
+      // The frame's parts come in whole device pixels as well (page.css).
+      document.documentElement.style.setProperty('--device-pixel', 1 / QVWindows.ratio + 'px');
+      QVWindows.measureFrame();
+    },
+
+    // The device pixel where the program's pixel x starts.
+    device: function (x) {
+      return Math.round(x * QVWindows.ratio);
+    },
+
+    // The page coordinate nearest to x that falls on a whole device pixel.
+    snap: function (x) {
+      return QVWindows.device(x) / QVWindows.ratio;
+    },
+
+    // The program's pixel that device pixel d lies in, both counted from the same corner.
+    pixelAt: function (d) {
+      var x = Math.floor((d + 0.5) / QVWindows.ratio);
+      while (QVWindows.device(x) > d)
+        --x;
+      while (QVWindows.device(x + 1) <= d)
+        ++x;
+      return x;
+    },
+
+    // A change of the ratio (the page zoomed, the browser's window taken to another screen)
+    // places everything again; the query asks for the ratio in force, so it changes once.
+    followRatio: function () {
+      var query = matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
+      query.addEventListener('change', function () {
+        QVWindows.followRatio();
+        if (devicePixelRatio !== QVWindows.ratio)
+          QVWindows.placeAll();
+      }, {once: true});
+    },
+
+    placeAll: function () {
+      QVWindows.useRatio();
+      for (var id in QV.windows) {
+        QVWindows.size(QV.windows[id]);
+        QVWindows.place(QV.windows[id]);
+      }
+      for (var key in QV.elements)
+        QVWindows.placeControl(QV.elements[key]);
+    },
+
+    // A control at `at` (x, y, width, height in its window's client area), inside its container
+    // at `within` ({x, y} there too; the client area's corner for a control directly on it); a
+    // picture box's drawing shown on the device pixels it covers now.
+    placeControl: function (element) {
+      var snap = QVWindows.snap, at = element.at, within = element.within;
+      var style = element.el.style;
+      style.left = snap(at.x) - snap(within.x) + 'px';
+      style.top = snap(at.y) - snap(within.y) + 'px';
+      style.width = snap(at.x + at.width) - snap(at.x) + 'px';
+      style.height = snap(at.y + at.height) - snap(at.y) + 'px';
+      if (element.box)
+        QVBoxes.show(element);
+    },
+
+    // The frame, measured on a window of no size: the style sheet alone says how wide it is.
     measureFrame: function () {
       var probe = QVWindows.makeFrame('qv-probe', '', '');
       probe.frame.hidden = false;
@@ -153,8 +229,18 @@ mergeInto(LibraryManager.library, {
 
     // A window's frame is placed by its client area's corner, (win.x, win.y).
     place: function (win) {
-      win.frame.style.left = (win.x - QVWindows.frame.left) + 'px';
-      win.frame.style.top = (win.y - QVWindows.frame.top) + 'px';
+      var snap = QVWindows.snap;
+      win.frame.style.left = snap(win.x) - QVWindows.frame.left + 'px';
+      win.frame.style.top = snap(win.y) - QVWindows.frame.top + 'px';
+    },
+
+    size: function (win) {
+      var frame = QVWindows.frame;
+      var width = QVWindows.snap(win.width), height = QVWindows.snap(win.height);
+      win.frame.style.width = frame.left + width + frame.right + 'px';
+      win.frame.style.height = frame.top + height + frame.bottom + 'px';
+      win.client.style.width = width + 'px';
+      win.client.style.height = height + 'px';
     },
 
     // The desktop reaches as far as every window shown reaches where the program placed it,
@@ -193,12 +279,14 @@ mergeInto(LibraryManager.library, {
     },
 
     // The client area's corner to (x, y), or as near as keeps the caption bar within `area` as
-    // a drag keeps it in view. The caption bar spans the client area's width, the frame's top
-    // above it.
+    // a drag keeps it in view, in whole pixels of the program's. The caption bar spans the client
+    // area's width, the frame's top above it.
     moveWithin: function (win, x, y, area) {
       var reach = 24;
-      win.x = Math.min(Math.max(x, area.x + reach - win.width), area.x + area.w - reach);
-      win.y = Math.max(Math.min(y, area.y + area.h), area.y + QVWindows.frame.top);
+      win.x = Math.min(Math.max(x, Math.ceil(area.x + reach - win.width)),
+                       Math.floor(area.x + area.w - reach));
+      win.y = Math.max(Math.min(y, Math.floor(area.y + area.h)),
+                       Math.ceil(area.y + QVWindows.frame.top));
       QVWindows.place(win);
     },
 
@@ -228,11 +316,7 @@ mergeInto(LibraryManager.library, {
     win.frame.id = name;
     win.frame.qvWindow = win;
     win.frame.setAttribute('role', dialog ? 'dialog' : 'region');
-    var frame = QVWindows.frame;
-    win.frame.style.width = (frame.left + width + frame.right) + 'px';
-    win.frame.style.height = (frame.top + height + frame.bottom) + 'px';
-    win.client.style.width = width + 'px';
-    win.client.style.height = height + 'px';
+    QVWindows.size(win);
     win.close.addEventListener('click', function () {
       if (!QV.ended)
         _qv_report_close(id);
@@ -329,8 +413,8 @@ mergeInto(LibraryManager.library, {
 
   qv_frame_margins__deps: ['$QVWindows'],
   qv_frame_margins: function (margins) {
-    // In whole pixels; the page itself places frames by the fractions a device pixel ratio such
-    // as 1.5 gives their borders, so that every client area starts on a whole pixel.
+    // In whole pixels; the page itself places frames by the device pixels a ratio such as 1.5
+    // gives their parts, so that every client area starts on a whole device pixel.
     var frame = QVWindows.frame;
     HEAP32.set([frame.left, frame.top, frame.right, frame.bottom].map(Math.round), margins >> 2);
   },

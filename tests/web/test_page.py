@@ -12,6 +12,7 @@ only what the browser back end translates, and what the browser alone can get wr
 import functools
 import http.server
 import io
+import math
 import os
 import re
 import signal
@@ -157,20 +158,27 @@ class Browser:
 
     def face_differences(self, key, name, offset=0, covered=None, shot=None, ring=0):
         """How many device pixels of control `key` differ from stored picture `name`, leaving out
-        a covered corner and a ring of `ring` pixels round the edge."""
+        a covered corner and a ring of `ring` pixels round the edge. Page pixel p of a client area
+        lies on device pixels round(p * ratio) up to round((p + 1) * ratio) from its corner."""
         shot = shot or self.shot()
-        x0, y0 = self.corner(key)
-        r, bad = self.ratio, 0
+        client, box = self.js(f"const e = document.getElementById('Form1-{key}'); return "
+                              "[e.closest('.qv-client').getBoundingClientRect(), e.getBoundingClientRect()]")
+
+        def spans(corner, start, count):
+            edges = [math.floor(corner * self.ratio + 0.5) + math.floor(p * self.ratio + 0.5)
+                     for p in range(start, start + count + 1)]
+            return [range(a, b) for a, b in zip(edges, edges[1:])]
+
         ref = picture(name)
+        columns = spans(client['x'], round(box['x'] - client['x']) + offset, ref.width)
+        rows = spans(client['y'], round(box['y'] - client['y']) + offset, ref.height)
+        bad = 0
         for y in range(ring, ref.height - ring):
             for x in range(ring, ref.width - ring):
                 if covered and x >= covered[0] and y >= covered[1]:
                     continue
                 want = ref.getpixel((x, y))
-                for dy in range(r):
-                    for dx in range(r):
-                        if shot.getpixel((int((x0 + offset + x) * r) + dx, int((y0 + offset + y) * r) + dy)) != want:
-                            bad += 1
+                bad += sum(shot.getpixel((dx, dy)) != want for dy in rows[y] for dx in columns[x])
         return bad
 
     def value(self, key, what='value'):
@@ -279,18 +287,51 @@ class PageTest(unittest.TestCase):
                     if ratio != 1:
                         browser.quit()
 
-    def test_client_areas_on_whole_pixels_at_ratio_1_5(self):
-        # The frame's 1-pixel borders are a device pixel (2/3 of a page pixel) wide there: the
-        # client area still starts on a whole page pixel, where the program placed it.
-        browser = Browser(1.5)
+    def test_faces_on_whole_device_pixels_at_ratio_1_75(self):
+        # Each pixel of every face whole, none blended with the next or with what lies round it,
+        # also once the window is let go a fraction of a device pixel away; shapes under the pointer.
+        browser = Browser(1.75)
+
+        def assert_faces(when):
+            shot = browser.shot()
+            for key, name, offset, covered in START_FACES:
+                self.assertEqual(browser.face_differences(key, name, offset, covered, shot), 0,
+                                 f'{key} does not show {name} {when}')
+
         try:
             browser.open(self.server.url)
-            browser.click(*browser.at('Picture7', BUTTON))
-            for form in ('Form1', 'Form2'):
-                r = browser.js(f"return document.querySelector('#{form} .qv-client').getBoundingClientRect()")
-                self.assertEqual((r['x'] % 1, r['y'] % 1), (0, 0), f'{form}: {r}')
+            assert_faces('as the page opens')
+            before = browser.corner('pic1')
+            frame = browser.js("return document.getElementById('Form1').getBoundingClientRect()")
+            x, y = int(frame['x'] + 60), int(frame['y'] + 10)
+            browser.drag([(x, y), (x + 3, y + 1)])  # 5.25 and 1.75 device pixels
+            self.assertNotEqual(browser.corner('pic1'), before, 'the window did not move')
+            assert_faces('after a drag')
+            browser.click(*browser.at('Chk1', BALL))
+            self.assertEqual(browser.face_differences('Chk1', 'ImageList2-3'), 0)
+            self.assertEqual(browser.console_errors(), [])
         finally:
             browser.quit()
+
+    def test_a_change_of_ratio_places_windows_and_controls_on_whole_device_pixels_again(self):
+        # The page zoomed, or taken to another screen. (Emulated, a ratio is drawn by scaling what
+        # is drawn at 1: only the places, the About window's too, are the page's to check.)
+        b = self.b
+        b.click(*b.at('Picture7', BUTTON))
+        ratio = 1.25
+        b.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                                 {'width': 800, 'height': 700, 'deviceScaleFactor': ratio, 'mobile': False})
+        try:
+            b.settle()
+            edges = b.js("return [...document.querySelectorAll('.qv-client, .qv-control')].map(e => { "
+                         "const r = e.getBoundingClientRect(); "
+                         "return [e.id || e.parentNode.id, r.left, r.top, r.right, r.bottom]; })")
+            self.assertIn('Form2', [e[0] for e in edges])
+            for name, *page in edges:
+                device = [v * ratio for v in page]
+                self.assertTrue(all(abs(d - round(d)) < 0.05 for d in device), f'{name}: {device}')
+        finally:
+            b.driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
     def test_page_declares_title_and_icon_and_asks_for_nothing_more(self):
         self.assertEqual(self.b.js('return document.title'), 'Quorvel')
