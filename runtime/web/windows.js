@@ -350,10 +350,12 @@ mergeInto(LibraryManager.library, {
     var win = QV.windows[id];
     if (!win)
       return;
-    var wasVisible = win.visible, frame = QVWindows.frame;
+    var wasVisible = win.visible, frame = QVWindows.frame, snap = QVWindows.snap;
     win.x = x;
     win.y = y;
-    win.reach = {right: x + win.width + frame.right, bottom: y + win.height + frame.bottom};
+    // As far as its frame reaches on whole device pixels, however the ratio rounds its place.
+    win.reach = {right: Math.ceil(snap(x) + snap(win.width) + frame.right),
+                 bottom: Math.ceil(snap(y) + snap(win.height) + frame.bottom)};
     QVWindows.place(win);
     if (!wasVisible) {
       // The focus the window it covers had, given back when it goes.
