@@ -17,8 +17,8 @@ private slots:
     void lines();
     void escapeCloses();
     void frameCloseCommandCloses();
-    void placedBesideTheMainWindow_data();
-    void placedBesideTheMainWindow();
+    void placedAtItsOffsetFromTheMainWindow_data();
+    void placedAtItsOffsetFromTheMainWindow();
 
 private:
     QWidget *mainWindow() const { return windowOf(*m_form); }
@@ -131,7 +131,7 @@ void tst_About::escapeCloses()
     QVERIFY(!m_about->isVisible());
 }
 
-void tst_About::placedBesideTheMainWindow_data()
+void tst_About::placedAtItsOffsetFromTheMainWindow_data()
 {
     QTest::addColumn<QPoint>("main"); // the main window's client origin; (-1, -1): partly off the screen
     QTest::addColumn<QPoint>("about"); // (-1, -1): at the screen's bottom-right corner
@@ -140,7 +140,7 @@ void tst_About::placedBesideTheMainWindow_data()
     QTest::newRow("main window partly off the screen: kept on it") << QPoint(-1, -1) << QPoint(-1, -1);
 }
 
-void tst_About::placedBesideTheMainWindow()
+void tst_About::placedAtItsOffsetFromTheMainWindow()
 {
     QFETCH(QPoint, main);
     QFETCH(QPoint, about);
@@ -150,7 +150,7 @@ void tst_About::placedBesideTheMainWindow()
         main = screen.bottomRight() - QPoint(100, 80);
     window->setGeometry(QRect(main, window->size()));
     QTRY_COMPARE(window->geometry().topLeft(), main);
-    // Each opening at the same place beside the main window, whatever happened to the last.
+    // Each opening at the same offset from the main window, whatever happened to the last.
     for (int opening = 0; opening < 2; ++opening) {
         QRect client, frame;
         onNextModal([&](QWidget *modal) {

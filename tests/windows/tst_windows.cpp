@@ -1,4 +1,4 @@
-// The windows: caption, size and place; About shown modally beside the main window and closed
+// The windows: caption, size and place; About shown modally over the main window, at its stored offset and closed
 // every way a user closes it; ending the program.
 #include "doctest.h"
 #include "quorvel.h"
@@ -201,7 +201,7 @@ TEST_CASE("the colours: the system's, except where the description fixes one; ea
     }
 }
 
-TEST_CASE("About opens modally beside the main window, closes every way, and opens again in the same place")
+TEST_CASE("About opens modally over the main window at its stored offset, closes every way, and opens again in the same place")
 {
     for (Close how : {Close::CloseBox, Close::AltF4, Close::Escape}) {
         const std::string closedBy = nameOf(how);
