@@ -1,6 +1,6 @@
 // ARIA from the runtime's views. The browser's own elements (buttons, check boxes, radio
-// buttons, text inputs, fieldsets) carry their roles and states themselves; a picture box says
-// what it is drawn as.
+// buttons, fieldsets) carry their roles, names and states themselves; a text box is named by
+// its label, and a picture box says what it is drawn as.
 #include "runtime/web/accessibility.h"
 
 #include "runtime/web/page.h"
@@ -27,22 +27,16 @@ const char *ariaRole(const ControlView &view)
     return "img";
 }
 
-void tellState(const Element &element)
+void describeParts(const Element &element, const std::vector<PartView> &parts)
 {
-    const ControlView view = element.view();
-    if (view.kind() != Kind::PictureBox)
-        return;
-    const AccessibleState state = view.state();
-    const char *role = ariaRole(view);
-    const ControlView label = view.labelledBy();
-    const std::string name = label ? std::string() : view.accessibleName();
-    const std::string labelledBy = label ? domId(label) : std::string();
-    // A push button held down has no state in ARIA, where a pressed button is a toggle button:
-    // the page tells none.
-    qv_aria(element.id(), role, name.c_str(), labelledBy.c_str(), view.accessibleDescription().c_str(),
-            state.focusable, state.checkable ? int(state.checked) : -1);
-    if (!view.parts().empty())
-        qv_aria_active_part(element.id(), view.activePart());
+    std::string names;
+    std::vector<int> rects;
+    for (const PartView &part : parts) {
+        names += (names.empty() ? "" : "\n") + part.name;
+        rects.insert(rects.end(), {part.rect.x, part.rect.y, part.rect.width, part.rect.height});
+    }
+    qv_aria_parts(element.id(), names.c_str(), rects.data(), int(parts.size()));
+    qv_aria_active_part(element.id(), element.view().activePart());
 }
 
 } // namespace
@@ -50,14 +44,15 @@ void tellState(const Element &element)
 void describe(const Element &element)
 {
     const ControlView view = element.view();
-    if (view.kind() == Kind::TextBox) {
-        // Named by the label beside it, not by the frame around it.
+    if (view.kind() == Kind::PictureBox || view.kind() == Kind::TextBox) {
+        // Named by the label linked to it, else by its own name. A push button held down has no
+        // state in ARIA, where a pressed button is a toggle button: it is told none.
         const ControlView label = view.labelledBy();
         const std::string name = label ? std::string() : view.accessibleName();
-        const std::string labelledBy = label ? domId(label) : std::string();
-        qv_aria(element.id(), "", name.c_str(), labelledBy.c_str(), view.accessibleDescription().c_str(),
-                1, -1);
-        return;
+        const AccessibleState state = view.state();
+        qv_aria(element.id(), ariaRole(view), name.c_str(), label ? domId(label).c_str() : "",
+                view.accessibleDescription().c_str(), state.focusable,
+                state.checkable ? int(state.checked) : -1);
     }
     // The runtime's groups of option buttons, standard or drawn, each one radio group, named by
     // the frame around it.
@@ -66,22 +61,17 @@ void describe(const Element &element)
         qv_aria_group(element.id(), (view.form().name() + "-" + group).c_str(),
                       frame ? domId(frame).c_str() : "");
     }
-    const std::vector<PartView> parts = view.parts();
-    if (!parts.empty()) {
-        std::string names;
-        std::vector<int> rects;
-        for (const PartView &part : parts) {
-            names += (names.empty() ? "" : "\n") + part.name;
-            rects.insert(rects.end(), {part.rect.x, part.rect.y, part.rect.width, part.rect.height});
-        }
-        qv_aria_parts(element.id(), names.c_str(), rects.data(), int(parts.size()));
-    }
-    tellState(element);
+    if (const std::vector<PartView> parts = view.parts(); !parts.empty())
+        describeParts(element, parts);
 }
 
-void update(const Element &element)
+void stateChanged(const Element &element, Change change)
 {
-    tellState(element);
+    const ControlView view = element.view();
+    if (change.has(Change::Checked) && view.kind() == Kind::PictureBox)
+        qv_aria_checked(element.id(), view.state().checked);
+    if (change.has(Change::ActivePart))
+        qv_aria_active_part(element.id(), view.activePart());
 }
 
 } // namespace Runtime::Web::Accessibility

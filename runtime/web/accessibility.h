@@ -2,6 +2,8 @@
 // description and state, and a group's keys as buttons of their own.
 #pragma once
 
+#include "runtime/backend.h"
+
 namespace Runtime::Web {
 
 class Element;
@@ -10,8 +12,8 @@ namespace Accessibility {
 
 // Everything, once, as the element is made.
 void describe(const Element &element);
-// The state again (checked, the key last pressed), after a change.
-void update(const Element &element);
+// What the runtime says changed, forwarded as it comes.
+void stateChanged(const Element &element, Change change);
 
 } // namespace Accessibility
 

@@ -9,27 +9,26 @@ mergeInto(LibraryManager.library, {
     if (!element)
       return;
     var el = element.focusable || element.el;
-    var r = UTF8ToString(role), n = UTF8ToString(name), l = UTF8ToString(labelledBy), d = UTF8ToString(description);
-    function set(attribute, value) {
-      if (value === null || value === '')
-        el.removeAttribute(attribute);
-      else if (el.getAttribute(attribute) !== value)
-        el.setAttribute(attribute, value);
+    var attributes = {'role': UTF8ToString(role), 'aria-label': UTF8ToString(name),
+                      'aria-labelledby': UTF8ToString(labelledBy),
+                      'aria-description': UTF8ToString(description)};
+    for (var attribute in attributes) {
+      if (attributes[attribute])
+        el.setAttribute(attribute, attributes[attribute]);
     }
-    if (r)
-      set('role', r);
-    set('aria-label', n);
-    set('aria-labelledby', l);
-    set('aria-description', d);
-    set('aria-checked', checked < 0 ? null : checked ? 'true' : 'false');
-    if (element.kind == 'box') {
-      if (focusable) {
-        el.tabIndex = -1;
-        element.focusable = el;
-      } else {
-        el.removeAttribute('tabindex');
-      }
+    if (checked >= 0)
+      el.setAttribute('aria-checked', checked ? 'true' : 'false');
+    if (element.kind == 'box' && focusable) {
+      el.tabIndex = -1;
+      element.focusable = el;
     }
+  },
+
+  qv_aria_checked__deps: ['$QV'],
+  qv_aria_checked: function (id, checked) {
+    var element = QV.elements[id];
+    if (element)
+      (element.focusable || element.el).setAttribute('aria-checked', checked ? 'true' : 'false');
   },
 
   qv_aria_group__deps: ['$QV'],

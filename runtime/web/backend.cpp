@@ -79,7 +79,7 @@ std::unique_ptr<WindowPeer> WebBackend::createWindow(FormView form, WindowPeer *
 std::unique_ptr<ControlPeer> WebBackend::createControl(ControlView control, WindowPeer &window,
                                                        ControlPeer *container)
 {
-    return std::make_unique<Element>(*this, control, static_cast<FormWindow &>(window),
+    return std::make_unique<Element>(control, static_cast<FormWindow &>(window),
                                      dynamic_cast<Element *>(container));
 }
 

@@ -3,11 +3,10 @@
 //  [X] Windows: each form a window drawn in the page, a caption bar with its caption exactly as
 //      stored, the program's icon and a close button, its client area at the form's size where
 //      the runtime places it; the part of the page in view is the screen, and the page scrolls
-//      to every part of a window larger than it. A modal window or the message box keeps every
-//      other window inert; a window is moved by its caption bar, which stays in view (window.h,
-//      windows.js).
-//  [X] Reports: the close button; shown; hidden when the page is (another tab, a minimised
-//      browser); blocked by a modal window (window.h).
+//      to every part of a window larger than it. A window the runtime blocks is inert; a window
+//      is moved by its caption bar, which stays in view (window.h, windows.js).
+//  [X] Reports: the close button; shown; activated (the runtime gives the focus back); hidden
+//      when the page is (another tab, a minimised browser) (window.h).
 //  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state and
 //      repeats before the focused element sees them; a key the runtime takes goes to none
 //      (window.h, windows.js).
@@ -19,11 +18,12 @@
 //      check box, radio button with no grouping of the browser's own (peers.h, elements.js).
 //  [X] Pictures: the stored BMP files embedded in the program, decoded once by the browser
 //      (Blob and createImageBitmap) before the program starts (pictures.h, startup.js).
-//  [X] Look: the classic grey look in page.css; Liberation Sans embedded as the page's web font;
-//      described fonts mapped to it, sizes in pixels (look.h).
-//  [X] Assistive technology: ARIA roles, names, states and the pad's keys from the runtime's
-//      views, each radio group named by its frame; a push button held down has no state in
-//      ARIA and is told none; actions asked for are reported (accessibility.h, aria.js).
+//  [X] Look: the classic grey look in page.css; the views' colours and fonts as CSS, the fonts'
+//      family mapped to the embedded Liberation Sans, sizes in pixels (look.h).
+//  [X] Assistive technology: ARIA roles, names and the pad's keys from the runtime's views, each
+//      radio group named by its frame; the changes the runtime tells forwarded as they come; a
+//      push button held down has no state in ARIA and is told none; actions asked for are
+//      reported (accessibility.h, aria.js).
 //  [X] The message box and modal windows paused with Asyncify, one pause at a time, so that the
 //      program's procedures keep their synchronous shape; the event loop is the browser's:
 //      exec() hands the program to it and never returns; End and closing the main window end

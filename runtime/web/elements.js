@@ -71,9 +71,12 @@ mergeInto(LibraryManager.library, {
         });
         break;
       case 'check':
-        input.addEventListener('change', function () {
+        // A click, Space or assistive technology's action: the browser's own toggle undone, the
+        // runtime toggles it and sets its checked state.
+        input.addEventListener('click', function () {
+          input.checked = !input.checked;
           if (!QV.ended)
-            _qv_report_check(id, input.checked);
+            _qv_report_check(id);
         });
         break;
       case 'option':
@@ -155,12 +158,12 @@ mergeInto(LibraryManager.library, {
   },
 
   qv_element_focus__deps: ['$QV'],
-  qv_element_focus: function (id) {
+  qv_element_focus: function (id, select) {
     var element = QV.elements[id];
     if (!element || !element.focusable)
       return;
     element.focusable.focus({preventScroll: true});
-    if (element.kind == 'text')
+    if (select && element.kind == 'text')
       element.focusable.select();
   },
 

@@ -1,7 +1,5 @@
-// Described colours and fonts as CSS.
+// Colours and fonts as CSS.
 #include "runtime/web/look.h"
-
-#include "runtime/backend.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,38 +15,24 @@ constexpr char kFamily[] = "\"Liberation Sans\", sans-serif";
 
 } // namespace
 
-std::uint32_t rgb(const Colour &colour, Colour::Source fallback, const Backend &backend)
+std::string css(Rgb colour)
 {
-    switch (colour.source) {
-    case Colour::Source::Rgb: return colour.rgb.value;
-    case Colour::Source::Default: return backend.systemColour(fallback).value;
-    default: return backend.systemColour(colour.source).value;
-    }
-}
-
-std::string css(const Colour &colour, const Backend &backend)
-{
-    if (colour.isDefault())
-        return {};
     char text[8];
-    std::snprintf(text, sizeof text, "#%06x", unsigned(rgb(colour, colour.source, backend) & 0xFFFFFFu));
+    std::snprintf(text, sizeof text, "#%06x", unsigned(colour.value & 0xFFFFFFu));
     return text;
 }
 
-std::string css(const FontDescription &font)
+std::string css(const Font &font)
 {
-    if (!font.family && font.points <= 0 && !font.bold && !font.italic)
-        return {};
     std::string family = kFamily;
-    if (font.family && strcasecmp(font.family, "MS Sans Serif") != 0 && strcasecmp(font.family, "Arial") != 0)
+    if (strcasecmp(font.family, "MS Sans Serif") != 0 && strcasecmp(font.family, "Arial") != 0)
         family = "\"" + std::string(font.family) + "\", " + kFamily;
-    const long pixels = font.points > 0 ? std::lround(font.points * 96.0 / 72.0) : 11;
     std::string value;
     if (font.bold)
         value += "bold ";
     if (font.italic)
         value += "italic ";
-    return value + std::to_string(pixels) + "px " + family;
+    return value + std::to_string(std::lround(font.points * 96.0 / 72.0)) + "px " + family;
 }
 
 } // namespace Runtime::Web::Look

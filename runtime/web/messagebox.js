@@ -31,10 +31,7 @@ mergeInto(LibraryManager.library, {
         return;
       QV.messageBox = null;
       box.frame.remove();
-      QVWindows.updateInert();
       QVWindows.activateTop();
-      if (box.focusBefore && box.focusBefore.isConnected)
-        box.focusBefore.focus();
       QV.resume(box.token, choice);
     },
 
@@ -92,8 +89,7 @@ mergeInto(LibraryManager.library, {
     });
     parts.client.append(message, row);
     parts.close.addEventListener('click', function () { QVMessageBox.close(-1); });
-    QV.messageBox = {token: token, frame: frame, buttons: buttons, defaultChoice: defaultChoice,
-                     focusBefore: document.activeElement};
+    QV.messageBox = {token: token, frame: frame, buttons: buttons, defaultChoice: defaultChoice};
     frame.hidden = false;
     frame.style.zIndex = QV.nextZ++;
     frame.style.visibility = 'hidden';
@@ -109,7 +105,6 @@ mergeInto(LibraryManager.library, {
     frame.style.visibility = '';
     QVWindows.activate(null);
     frame.classList.add('qv-active');
-    QVWindows.updateInert();
     (buttons[defaultChoice] || buttons[0]).focus({preventScroll: true});
   }
 });

@@ -19,10 +19,11 @@ extern "C" {
 void qv_window_create(int window, int dialog, const char *domId, const char *caption, int width,
                       int height);
 void qv_window_destroy(int window);
-// Shown with its client area at (x, y) of the page, in front and active; a modal window makes
-// every other window inert until it is hidden.
+// Shown with its client area at (x, y) of the page, in front and active.
 void qv_window_show(int window, int x, int y, int modal);
 void qv_window_hide(int window);
+// Inert (blocked = 1: kept from input by a modal window), or free again.
+void qv_window_set_blocked(int window, int blocked);
 // The elements that describe the window to assistive technology: their DOM ids, separated by
 // blanks, in reading order; empty for none.
 void qv_window_describe(int window, const char *ids);
@@ -44,8 +45,9 @@ void qv_element_set_text(int element, const char *text);
 void qv_element_set_value(int element, int value);
 // CSS values; empty for the style sheet's own.
 void qv_element_set_style(int element, const char *back, const char *fore, const char *font);
-// The keyboard focus to the element; a text box's text selected, as the keyboard does.
-void qv_element_focus(int element);
+// The keyboard focus to the element; with `select`, a text box's text selected, as the keyboard
+// does, else its selection kept.
+void qv_element_focus(int element, int select);
 // The focus indicator shown or not (standard controls draw it with CSS).
 void qv_element_set_focus_indicator(int element, int shown);
 // A picture box's canvas drawn afresh: the 2-pixel sunken border when `border`, the drawing
@@ -59,6 +61,7 @@ void qv_box_paint(int element, int picture, int ax, int ay, int aw, int ah, int 
 // when the role has no such state.
 void qv_aria(int element, const char *role, const char *name, const char *labelledBy,
              const char *description, int focusable, int checked);
+void qv_aria_checked(int element, int checked);
 // The element joins the radio group `group` (a DOM id), made with its first member and named
 // by the frame `frame` (a DOM id; empty for none).
 void qv_aria_group(int element, const char *group, const char *frame);

@@ -63,9 +63,8 @@ std::int16_t modifiersHeld(int shift, int ctrl, int alt)
     return std::int16_t((shift ? Shift : 0) | (ctrl ? Ctrl : 0) | (alt ? Alt : 0));
 }
 
-Element::Element(const Backend &backend, ControlView control, const FormWindow &window,
-                 Element *container)
-    : m_backend(backend), m_view(control), m_id(g_nextId++)
+Element::Element(ControlView control, const FormWindow &window, Element *container)
+    : m_view(control), m_id(g_nextId++)
 {
     g_elements[m_id] = this;
     const Rect r = control.rect();
@@ -77,9 +76,9 @@ Element::Element(const Backend &backend, ControlView control, const FormWindow &
         qv_element_set_text(m_id, control.text().c_str());
     if (hasValue(kind))
         qv_element_set_value(m_id, control.value());
-    const std::string back = kind == Kind::PictureBox ? std::string() : Look::css(control.back(), backend);
-    qv_element_set_style(m_id, back.c_str(), Look::css(control.fore(), backend).c_str(),
-                         Look::css(control.font()).c_str());
+    qv_element_set_style(m_id, Look::css(control.background()).c_str(),
+                         Look::css(control.textColour()).c_str(),
+                         Look::css(control.resolvedFont()).c_str());
     Accessibility::describe(*this);
     if (kind == Kind::PictureBox)
         paint();
@@ -97,8 +96,7 @@ void Element::paint()
     const auto *bitmap = dynamic_cast<const WebBitmap *>(picture.bitmap());
     const Rect area = m_view.drawingArea();
     qv_box_paint(m_id, bitmap ? bitmap->index() : -1, area.x, area.y, area.width, area.height,
-                 m_view.hasBorder(), Look::rgb(m_view.back(), Colour::Source::ButtonFace, m_backend),
-                 m_view.focusIndicator());
+                 m_view.hasBorder(), m_view.background().value, m_view.focusIndicator());
 }
 
 void Element::pictureChanged()
@@ -113,22 +111,29 @@ void Element::textChanged()
 
 void Element::valueChanged()
 {
-    // A standard control's: the browser tells its checked state itself.
+    // A standard control's checked state, set over any toggle of the browser's own.
     qv_element_set_value(m_id, m_view.value());
 }
 
-void Element::stateChanged(Change)
+void Element::stateChanged(Change change)
 {
-    if (m_view.kind() == Kind::PictureBox)
-        paint();
-    else
-        qv_element_set_focus_indicator(m_id, m_view.focusIndicator());
-    Accessibility::update(*this);
+    if (change.has(Change::FocusIndicator)) {
+        if (m_view.kind() == Kind::PictureBox)
+            paint();
+        else
+            qv_element_set_focus_indicator(m_id, m_view.focusIndicator());
+    }
+    Accessibility::stateChanged(*this, change);
 }
 
 void Element::setFocus()
 {
-    qv_element_focus(m_id);
+    qv_element_focus(m_id, 1);
+}
+
+void Element::restoreFocus()
+{
+    qv_element_focus(m_id, 0);
 }
 
 } // namespace Runtime::Web
@@ -214,9 +219,10 @@ EMSCRIPTEN_KEEPALIVE void qv_report_text(int element, const char *text)
         Runtime::Report::textEdited(box, text);
 }
 
-EMSCRIPTEN_KEEPALIVE void qv_report_check(int element, int)
+// A check box clicked, by the pointer, Space or assistive technology: the runtime toggles it
+// and sets the element's checked state over the browser's own toggle.
+EMSCRIPTEN_KEEPALIVE void qv_report_check(int element)
 {
-    // The browser checked it itself; the runtime toggles it the same way.
     if (const Runtime::ControlView box = viewOf(element))
         Runtime::Report::checkBoxClicked(box);
 }

@@ -14,8 +14,7 @@ class FormWindow;
 class Element final : public ControlPeer
 {
 public:
-    Element(const Backend &backend, ControlView control, const FormWindow &window,
-            Element *container);
+    Element(ControlView control, const FormWindow &window, Element *container);
     ~Element() override;
 
     int id() const { return m_id; }
@@ -26,11 +25,11 @@ public:
     void valueChanged() override;
     void stateChanged(Change) override;
     void setFocus() override;
+    void restoreFocus() override;
 
 private:
     void paint();
 
-    const Backend &m_backend;
     ControlView m_view;
     int m_id;
 };

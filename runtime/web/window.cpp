@@ -1,5 +1,5 @@
-// A form's window in the page, and what the page reports of it: keys, the close button,
-// the page hidden.
+// A form's window in the page, and what the page reports of it: keys, the close button, the
+// window activated, the page hidden.
 #include "runtime/web/window.h"
 
 #include "runtime/web/backend.h"
@@ -83,12 +83,6 @@ void FormWindow::show(Point clientOrigin, bool modal)
     }
     m_visible = true;
     qv_window_show(m_id, clientOrigin.x, clientOrigin.y, modal);
-    if (modal) {
-        for (const FormView &other : shownForms()) {
-            if (other != m_form)
-                Report::windowBlocked(other);
-        }
-    }
     // Framed as soon as it is in the page.
     Report::windowShown(m_form);
 }
@@ -133,6 +127,11 @@ Margins FormWindow::frameMargins() const
     return {margins[0], margins[1], margins[2], margins[3]};
 }
 
+void FormWindow::setBlocked(bool blocked)
+{
+    qv_window_set_blocked(m_id, blocked);
+}
+
 Rect FormWindow::screenArea(Point) const
 {
     // The part of the page in view: a window is placed where it is seen, the page scrolled or not.
@@ -166,6 +165,13 @@ EMSCRIPTEN_KEEPALIVE void qv_report_close(int window)
 {
     if (Runtime::Web::FormWindow *w = Runtime::Web::windowById(window))
         Runtime::Report::closeRequested(w->form());
+}
+
+// The window came to the front and takes the keyboard: the runtime gives the focus back.
+EMSCRIPTEN_KEEPALIVE void qv_report_activated(int window)
+{
+    if (Runtime::Web::FormWindow *w = Runtime::Web::windowById(window))
+        Runtime::Report::windowActivated(w->form());
 }
 
 // The page went out of sight (another tab, the browser minimised): as a window minimised.

@@ -21,6 +21,7 @@ public:
     void endModal() override;
     Rect clientRect() const override;
     Margins frameMargins() const override;
+    void setBlocked(bool blocked) override;
     Rect screenArea(Point point) const override;
 
 private:

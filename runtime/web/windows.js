@@ -1,7 +1,8 @@
 // The page's windows, as a desktop's window manager keeps them: each form's frame with its
-// caption bar and close button, front to back, the one active, the ones a modal window blocks,
-// moved by their captions and kept within reach; every window and control on whole device
-// pixels; and the keyboard, which goes to the runtime in the window it was pressed in.
+// caption bar and close button, front to back, the one active (reported, so that the runtime
+// gives it the focus back), inert while the runtime says a modal window blocks it, moved by
+// their captions and kept within reach; every window and control on whole device pixels; and
+// the keyboard, which goes to the runtime in the window it was pressed in.
 
 mergeInto(LibraryManager.library, {
   $QVWindows__deps: ['$QV', '$QVMessageBox', '$QVBoxes'],
@@ -199,24 +200,19 @@ mergeInto(LibraryManager.library, {
       QVWindows.activate(win);
     },
 
+    // The window the keyboard goes to; one newly active takes the keyboard once it is free.
     activate: function (win) {
+      var was = QV.active;
       QV.active = win ? win.id : 0;
       for (var id in QV.windows)
-        QV.windows[id].frame.classList.toggle('qv-active', QV.windows[id] === win && !QV.messageBox);
+        QV.windows[id].frame.classList.toggle('qv-active', QV.windows[id] === win);
+      if (win && win.id !== was && !win.frame.inert)
+        _qv_report_activated(win.id);
     },
 
     // The window in front once the one that was goes (none when none is shown).
     activateTop: function () {
       QVWindows.activate(QV.stack.filter(function (w) { return w.visible; }).pop() || null);
-    },
-
-    // A modal window or the message box keeps every other window from input until it goes.
-    updateInert: function () {
-      var blocker = QV.messageBox ? null : QV.stack.filter(function (w) { return w.modal; }).pop();
-      for (var id in QV.windows) {
-        var win = QV.windows[id];
-        win.frame.inert = !!QV.messageBox || (!!blocker && win !== blocker);
-      }
     },
 
     // ---- where windows stand ----
@@ -310,9 +306,9 @@ mergeInto(LibraryManager.library, {
   qv_window_create: function (id, dialog, domId, caption, width, height) {
     var name = UTF8ToString(domId);
     var parts = QVWindows.makeFrame(name, UTF8ToString(caption), 'Close');
-    var win = {id: id, visible: false, modal: false, x: 0, y: 0, width: width, height: height,
+    var win = {id: id, visible: false, x: 0, y: 0, width: width, height: height,
                reach: null, frame: parts.frame, caption: parts.caption, client: parts.client,
-               close: parts.close, anchor: null, focusBefore: null};
+               close: parts.close, anchor: null};
     win.frame.id = name;
     win.frame.qvWindow = win;
     win.frame.setAttribute('role', dialog ? 'dialog' : 'region');
@@ -326,9 +322,11 @@ mergeInto(LibraryManager.library, {
     win.caption.addEventListener('lostpointercapture', function () { QVWindows.dragging = null; });
     // A press anywhere in a window brings it to the front, as a window system does.
     win.frame.addEventListener('pointerdown', function () {
-      if (win.visible && !win.frame.inert && QV.stack[QV.stack.length - 1] !== win)
+      if (!win.visible || win.frame.inert)
+        return;
+      if (QV.stack[QV.stack.length - 1] !== win)
         QVWindows.raise(win);
-      else if (win.visible)
+      else
         QVWindows.activate(win);
     }, true);
     QV.windows[id] = win;
@@ -358,9 +356,6 @@ mergeInto(LibraryManager.library, {
                  bottom: Math.ceil(snap(y) + snap(win.height) + frame.bottom)};
     QVWindows.place(win);
     if (!wasVisible) {
-      // The focus the window it covers had, given back when it goes.
-      win.focusBefore = document.activeElement;
-      win.modal = !!modal;
       if (modal)
         win.frame.setAttribute('aria-modal', 'true');
       else
@@ -370,7 +365,6 @@ mergeInto(LibraryManager.library, {
     win.frame.hidden = false;
     QVWindows.fitDesktop();
     QVWindows.raise(win);
-    QVWindows.updateInert();
     // The keyboard goes to the window, until the runtime gives the focus to a control of it.
     if (!wasVisible && !win.frame.contains(document.activeElement))
       win.frame.focus({preventScroll: true});
@@ -381,17 +375,22 @@ mergeInto(LibraryManager.library, {
     var win = QV.windows[id];
     if (!win || !win.visible)
       return;
-    var hadFocus = win.frame.contains(document.activeElement);
     win.visible = false;
-    win.modal = false;
     win.frame.hidden = true;
     QVWindows.fitDesktop();
     QV.stack = QV.stack.filter(function (w) { return w !== win; });
-    QVWindows.updateInert();
     QVWindows.activateTop();
-    if (hadFocus && win.focusBefore && win.focusBefore.isConnected && !win.focusBefore.closest('[inert]'))
-      win.focusBefore.focus({preventScroll: true});
-    win.focusBefore = null;
+  },
+
+  qv_window_set_blocked__deps: ['$QV'],
+  qv_window_set_blocked: function (id, blocked) {
+    var win = QV.windows[id];
+    if (!win)
+      return;
+    win.frame.inert = !!blocked;
+    // Free again and active: it takes the keyboard back.
+    if (!blocked && win.visible && QV.active === id)
+      _qv_report_activated(id);
   },
 
   qv_window_describe__deps: ['$QV'],

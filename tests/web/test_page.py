@@ -384,6 +384,23 @@ class PageTest(unittest.TestCase):
         b.click(*b.at('Command1', (60, 15)))
         self.assertEqual(b.focused(), 'Command1')
 
+    def test_check1_toggles_once_each_way(self):
+        # The runtime toggles it and the page shows the runtime's value over the browser's own
+        # toggle: a way that toggled it twice, or not at all, leaves it as it was.
+        b = self.b
+        check = "document.querySelector('#Form1-Check1 input')"
+        ways = [('click', lambda: b.click(*b.at('Check1', (6, 10)))),
+                ('Space', lambda: b.keys(Keys.SPACE)),
+                ('assistive technology', lambda: b.js(f'{check}.click()'))]
+        b.keys(Keys.TAB)  # Command1 to Check1
+        for way, toggle in ways:
+            for checked in (True, False):
+                with self.subTest(way=way, checked=checked):
+                    toggle()
+                    b.settle()
+                    self.assertEqual(b.js(f'return {check}.checked'), checked)
+                    self.assertEqual(b.focused(), 'Check1')
+
     def test_three_buttons_and_touch(self):
         b = self.b
         for button in (RIGHT, MIDDLE):
@@ -441,6 +458,8 @@ class PageTest(unittest.TestCase):
                         r = b.js("return document.querySelector('.qv-msgbox .qv-choices button').getBoundingClientRect()")
                         b.click(int(r['x'] + 10), int(r['y'] + 10))
                     self.assertFalse(b.shown(window))
+                    # Free again, the main window has its focus back.
+                    self.assertEqual(b.focused(), 'Command1')
         b.click(*b.at('Chk1', BALL))
         self.assertFace('Chk1', 'ImageList2-3')
 
