@@ -3,6 +3,7 @@
 
 #include "runtime/backend.h"
 #include "runtime/form.h"
+#include "runtime/messagebox.h"
 
 #include <algorithm>
 
@@ -125,9 +126,14 @@ int Application::messageBox(const std::string &prompt, int style, const std::str
     request.defaultChoice = std::min<int>((style & 0x300) >> 8, int(set.choices.size()) - 1);
     if (Form *owner = topForm())
         request.owner = owner->peer();
-    modalShown(nullptr);
-    const int chosen = m_backend.messageBox(request);
-    modalClosed(nullptr);
+    int chosen = -1;
+    if (m_backend.hasMessageBox()) {
+        modalShown(nullptr);
+        chosen = m_backend.messageBox(request);
+        modalClosed(nullptr);
+    } else {
+        chosen = runOwnMessageBox(request);
+    }
     if (chosen >= 0 && chosen < int(set.results.size()))
         return set.results[std::size_t(chosen)];
     // Closed without a button (Escape or the frame): the escape button's answer.

@@ -85,7 +85,7 @@ public:
 // A message box's request, its style decoded.
 struct MessageBoxRequest
 {
-    enum class Icon { None, Critical, Question, Exclamation, Information };
+    using Icon = MessageIcon;
     enum class Choice { Ok, Cancel, Abort, Retry, Ignore, Yes, No };
     std::string title;
     std::string prompt;
@@ -112,9 +112,15 @@ public:
     // its own gives those.
     virtual Rgb systemColour(Colour::Source colour) const;
 
-    // A modal message box; the index of the choice that closed it, or -1 when it was closed
-    // without one (Escape, or the frame's close command).
-    virtual int messageBox(const MessageBoxRequest &request) = 0;
+    // Whether the platform has a message box of its own. Where it has none (a web browser),
+    // the runtime shows its own, a modal form of a label, command buttons and an icon, and asks
+    // the platform to measure the prompt (measureText) and to draw the icon the view names.
+    virtual bool hasMessageBox() const { return true; }
+    // The platform's modal message box; the index of the choice that closed it, or -1 when it
+    // was closed without one (Escape, or the frame's close command).
+    virtual int messageBox(const MessageBoxRequest &) { return -1; }
+    // The size of `text` in `font`, in pixels, its lines broken at its line breaks alone.
+    virtual Size measureText(const Font &, const std::string &) const { return {}; }
 
     // The program's event loop: runs until quit(), and returns its status. A platform that
     // runs the loop itself (a web browser) is handed the program instead, and exec() never
@@ -154,11 +160,12 @@ void focusGained(ControlView control);
 void focusLost(ControlView control);
 
 // A standard control changed by its user: text typed into a text box, a check box clicked,
-// an option button chosen.
+// an option button chosen, a command button pressed (clicked, or its key).
 void textEdited(ControlView textBox, std::string text);
 // The runtime toggles a check box clicked, and tells its peer the new value.
 void checkBoxClicked(ControlView checkBox);
 void optionChosen(ControlView optionButton);
+void buttonClicked(ControlView commandButton);
 // Assistive technology asked for a control's default action, or a part's.
 void actionRequested(ControlView control, int part = -1);
 

@@ -43,6 +43,7 @@ struct ControlDescription
     Colour back{};
     Colour fore{};
     FontDescription font{};
+    MessageIcon icon = MessageIcon::None; // a picture box showing one of the message box's icons
 
     // For the keyboard and assistive technology.
     Role role = Role::None;
@@ -59,6 +60,7 @@ struct FormDescription
     const char *caption;
     Twips client; // the client area's stored place on the screen and its size
     std::span<const ControlDescription> controls;
+    bool alert = false; // a message box: an alert, described by its labels
 };
 
 } // namespace Runtime

@@ -135,7 +135,7 @@ std::vector<const Control *> Form::descriptionLines() const
     // Known from the stored descriptions, before every control is made: a platform may ask
     // about a label as soon as it shows its text.
     for (const ControlDescription &d : m_description.controls) {
-        if (takesFocus(d))
+        if (takesFocus(d) && !m_description.alert)
             return {}; // a form read through its controls, as the focus reaches each
     }
     std::vector<const Control *> lines;

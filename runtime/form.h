@@ -80,8 +80,8 @@ public:
     // The control that has the keyboard focus, if any.
     Control *focusedControl() const { return m_focus; }
     // The labels that describe the form to assistive technology, from the top down: every
-    // label of a form where nothing takes the focus (a window of text alone), so that a screen
-    // reader reads each line as the window opens; none in any other form.
+    // label of a message box or of a form where nothing takes the focus (a window of text
+    // alone), so that a screen reader reads each line as the window opens; none in any other.
     std::vector<const Control *> descriptionLines() const;
 
     // An option button chosen: it is selected and the others of its group are not.
@@ -103,6 +103,8 @@ public:
     bool keyReleased(Key key, std::int16_t shift);
     void focusGained(Control &control);
     void focusLost(Control &control);
+    // A command button of it pressed by its user: nothing, but in a message box, which closes.
+    virtual void buttonClicked(Control &) { }
     // The window activated: the focus goes back to the control that had it last, else to the
     // first stop.
     void windowActivated();

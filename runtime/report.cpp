@@ -89,6 +89,12 @@ void optionChosen(ControlView optionButton)
         controlOf(optionButton).form().chooseOption(controlOf(optionButton));
 }
 
+void buttonClicked(ControlView commandButton)
+{
+    if (commandButton && commandButton.kind() == Kind::CommandButton)
+        controlOf(commandButton).form().buttonClicked(controlOf(commandButton));
+}
+
 void actionRequested(ControlView control, int part)
 {
     if (PictureBox *b = pictureBox(control))

@@ -25,6 +25,14 @@ struct Rect
     bool contains(Point p) const { return p.x >= x && p.y >= y && p.x < x + width && p.y < y + height; }
 };
 
+// A width and height in pixels.
+struct Size
+{
+    int width = 0;
+    int height = 0;
+    bool operator==(const Size &) const = default;
+};
+
 // The frame a window system draws around a window's client area.
 struct Margins
 {
@@ -62,6 +70,9 @@ enum class Kind { PictureBox, TextBox, Label, Frame, CommandButton, CheckBox, Op
 // not tell: a picture box drawn as a check box, an option button, a push button, or a group
 // of keys.
 enum class Role { None, CheckBox, RadioButton, PushButton, Grouping };
+
+// The message box's icons.
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
 
 // The keys the runtime's rules know; a back end reports these and leaves every other key to
 // the control that has the focus.

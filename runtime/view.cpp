@@ -65,6 +65,11 @@ Rect ControlView::drawingArea() const
     return {0, 0, rect().width, rect().height};
 }
 
+MessageIcon ControlView::icon() const
+{
+    return m_control->description().icon;
+}
+
 namespace {
 Rgb systemColour(const Control &control, Colour::Source source)
 {
@@ -191,6 +196,7 @@ int ControlView::activePart() const
 const std::string &FormView::name() const { return m_form->name(); }
 bool FormView::isDialog() const { return m_form->owner() != nullptr; }
 bool FormView::isModal() const { return m_form->isModal(); }
+bool FormView::isAlert() const { return m_form->description().alert; }
 
 std::string FormView::caption() const
 {

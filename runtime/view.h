@@ -61,6 +61,8 @@ public:
     const Picture &picture() const;
     bool hasBorder() const;
     Rect drawingArea() const;
+    // The message box's icon it shows instead, drawn by the back end; None for a picture box.
+    MessageIcon icon() const;
 
     // Caption or text, and a check box's check or an option button's selection.
     const std::string &text() const;
@@ -123,9 +125,11 @@ public:
     // Shown over another form (a dialog), rather than a main window of its own.
     bool isDialog() const;
     bool isModal() const;
-    // What assistive technology reads of it as it opens: in a form where nothing takes the
-    // focus (a window of text alone, as an About window), its labels from the top down, and
-    // their texts one a line; none, and empty, for any other form.
+    // The runtime's own message box, which assistive technology reads as an alert.
+    bool isAlert() const;
+    // What assistive technology reads of it as it opens: in a message box or a form where
+    // nothing takes the focus (a window of text alone, as an About window), its labels from
+    // the top down, and their texts one a line; none, and empty, for any other form.
     std::vector<ControlView> describedBy() const;
     std::string accessibleDescription() const;
     // Every control, in stored order.

@@ -8,6 +8,7 @@
 #include "runtime/control.h"
 #include "runtime/form.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -141,6 +142,18 @@ public:
         const auto it = colours.find(colour);
         return it == colours.end() ? Runtime::Backend::systemColour(colour) : it->second;
     }
+    bool hasMessageBox() const override { return ownMessageBox; }
+    // 6 pixels a character of the longest line, 13 a line.
+    Runtime::Size measureText(const Runtime::Font &, const std::string &text) const override
+    {
+        int lines = 1, longest = 0, length = 0;
+        for (const char c : text) {
+            length = c == '\n' ? 0 : length + 1;
+            lines += c == '\n' ? 1 : 0;
+            longest = std::max(longest, length);
+        }
+        return {6 * longest, 13 * lines};
+    }
     int messageBox(const Runtime::MessageBoxRequest &request) override
     {
         boxes.push_back(request);
@@ -167,6 +180,7 @@ public:
     std::map<Runtime::Colour::Source, Runtime::Rgb> colours; // the platform's, where not the classic ones
     std::vector<std::string> created;
     std::vector<Runtime::MessageBoxRequest> boxes;
+    bool ownMessageBox = true;           // false: the runtime shows its own
     int answer = 0;                      // what the message box returns
     std::function<void()> whileRunning;  // the event loop's script
     std::function<void()> whileBoxShown; // runs while the message box is shown

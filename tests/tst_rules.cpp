@@ -534,6 +534,113 @@ TEST_CASE_FIXTURE(Fixture, "the message box decodes its style")
     }
 }
 
+// The runtime's own message box, where the platform has none: the keys, the buttons and the
+// frame's close command as a user gives them to its window.
+TEST_CASE_FIXTURE(Fixture, "the runtime's own message box answers by its buttons, Tab, Escape and its frame")
+{
+    backend.ownMessageBox = false;
+    Form owner(kTestForm);
+    owner.showForm(0);
+    struct Row
+    {
+        const char *name;
+        int style;
+        const char *firstFocus;               // the default button, focused as the box opens
+        std::vector<std::string> steps;       // "tab", "shift-tab", "escape", "close", "click CAPTION"
+        int result;
+    };
+    const Row rows[] = {
+        {"OK clicked", 0, "OK", {"click OK"}, 1},
+        {"Yes No Cancel, No default, Cancel clicked", 3 + 256, "No", {"click Cancel"}, 2},
+        {"Tab from the default to the next", 3 + 256, "No", {"tab", "click focused"}, 2},
+        {"Shift+Tab from the default to the one before", 3 + 256, "No", {"shift-tab", "click focused"}, 6},
+        {"Tab round from the last to the first", 2 + 512, "Ignore", {"tab", "click focused"}, 3},
+        {"Tab with one button keeps it", 0, "OK", {"tab", "click focused"}, 1},
+        {"OK Cancel closed by Escape: Cancel", 1, "OK", {"escape"}, 2},
+        {"Retry Cancel closed by its frame: Cancel", 5, "Retry", {"close"}, 2},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        std::string focusedFirst;
+        bool ownerBlocked = false;
+        backend.whileModal = [&](Fake::WindowPeer &box) {
+            const auto focused = [&] {
+                for (const ControlView &c : box.form.controls()) {
+                    if (c.state().focused)
+                        return c;
+                }
+                return ControlView();
+            };
+            focusedFirst = focused() ? focused().text() : "";
+            ownerBlocked = Fake::Backend::windowOf(owner)->blocked;
+            for (const std::string &step : r.steps) {
+                if (step == "tab" || step == "shift-tab")
+                    Report::keyPressed(box.form, Key::Tab, step == "tab" ? 0 : ShiftKey::Shift, false);
+                else if (step == "escape")
+                    Report::keyPressed(box.form, Key::Escape, 0, false);
+                else if (step == "close")
+                    Report::closeRequested(box.form);
+                else if (step == "click focused")
+                    Report::buttonClicked(focused());
+                for (const ControlView &c : box.form.controls()) {
+                    if (step == "click " + c.text())
+                        Report::buttonClicked(c);
+                }
+            }
+        };
+        CHECK(MsgBox("Hello", r.style) == r.result);
+        CHECK(focusedFirst == r.firstFocus);
+        CHECK(ownerBlocked);
+        CHECK_FALSE(Fake::Backend::windowOf(owner)->blocked);
+        CHECK(backend.boxes.empty()); // the platform was asked for none
+    }
+}
+
+TEST_CASE_FIXTURE(Fixture, "the runtime's own message box is laid out round its measured prompt, over its window")
+{
+    backend.ownMessageBox = false;
+    Form owner(kTestForm); // its client area at (100, 100), 200 x 150
+    owner.showForm(0);
+    struct Row
+    {
+        const char *name;
+        int style;
+        const char *prompt;
+        Rect client;                          // the box's client area
+        std::vector<std::pair<std::string, Rect>> controls; // key (icon: its kind), place
+    };
+    const Row rows[] = {
+        // The narrowest row, 120 pixels, and one 75 x 23 button centred below.
+        {"OK, no icon", 0, "Hi", {128, 139, 144, 72},
+         {{"Prompt", {12, 12, 12, 13}}, {"Choice(0)", {34, 39, 75, 23}}}},
+        // A 32-pixel icon and 12 pixels to the prompt, centred beside it.
+        {"question, two lines", 4 + 32, "Hello\nthere", {110, 129, 180, 91},
+         {{"Icon", {12, 12, 32, 32}}, {"Prompt", {56, 15, 30, 26}}, {"Choice(0)", {12, 58, 75, 23}},
+          {"Choice(1)", {93, 58, 75, 23}}}},
+        // A prompt wider than the owner: the box wider, centred all the same.
+        {"critical, wide", 16, "A prompt of forty characters, all of it.", {46, 129, 308, 91},
+         {{"Icon", {12, 12, 32, 32}}, {"Prompt", {56, 21, 240, 13}}, {"Choice(0)", {116, 58, 75, 23}}}},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        backend.whileModal = [&](Fake::WindowPeer &box) {
+            CHECK(box.client == r.client);
+            CHECK(box.modal);
+            CHECK(box.form.isAlert());
+            CHECK(box.form.caption() == "Rules");
+            CHECK(box.form.accessibleDescription() == r.prompt);
+            std::vector<std::pair<std::string, Rect>> controls;
+            for (const ControlView &c : box.form.controls())
+                controls.emplace_back(c.key(), c.rect());
+            CHECK(controls == r.controls);
+            const MessageIcon icon = box.form.controls().front().icon();
+            CHECK(icon == MessageIcon(r.style >> 4)); // 16 critical, 32 question: in order
+            Report::closeRequested(box.form);
+        };
+        MsgBox(r.prompt, r.style);
+    }
+}
+
 TEST_CASE_FIXTURE(Fixture, "End stops every further procedure")
 {
     Form form(kTestForm);

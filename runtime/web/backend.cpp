@@ -1,7 +1,8 @@
-// The back end itself: windows and peers made, pictures found, the message box, the pauses,
+// The back end itself: windows and peers made, pictures found, texts measured, the pauses,
 // and the browser's event loop.
 #include "runtime/web/backend.h"
 
+#include "runtime/web/look.h"
 #include "runtime/web/page.h"
 #include "runtime/web/peers.h"
 #include "runtime/web/pictures.h"
@@ -16,34 +17,6 @@ namespace {
 
 int g_pausedToken = 0; // the token of the pause that waits, 0 for none
 int g_nextToken = 1;
-
-const char *choiceText(MessageBoxRequest::Choice choice)
-{
-    using C = MessageBoxRequest::Choice;
-    switch (choice) {
-    case C::Ok: return "OK";
-    case C::Cancel: return "Cancel";
-    case C::Abort: return "Abort";
-    case C::Retry: return "Retry";
-    case C::Ignore: return "Ignore";
-    case C::Yes: return "Yes";
-    case C::No: return "No";
-    }
-    return "";
-}
-
-const char *iconName(MessageBoxRequest::Icon icon)
-{
-    using I = MessageBoxRequest::Icon;
-    switch (icon) {
-    case I::Critical: return "critical";
-    case I::Question: return "question";
-    case I::Exclamation: return "exclamation";
-    case I::Information: return "information";
-    case I::None: break;
-    }
-    return "";
-}
 
 } // namespace
 
@@ -88,24 +61,11 @@ Picture WebBackend::loadPicture(const std::string &name)
     return storedPicture(name);
 }
 
-int WebBackend::messageBox(const MessageBoxRequest &request)
+Size WebBackend::measureText(const Font &font, const std::string &text) const
 {
-    std::string choices;
-    for (const auto choice : request.choices) {
-        if (!choices.empty())
-            choices += '\n';
-        choices += choiceText(choice);
-    }
-    const auto *owner = dynamic_cast<const FormWindow *>(request.owner);
-    const int token = newPauseToken();
-    qv_message_box(token, owner ? owner->id() : 0, request.title.c_str(), request.prompt.c_str(),
-                   iconName(request.icon), choices.c_str(), request.defaultChoice);
-    // Asyncify cannot pause twice at once: a box asked for while a modal window's loop waits
-    // (no procedure of a modal window does that) is shown without waiting, and counts as
-    // closed without a choice.
-    if (isPaused())
-        return -1;
-    return pause(token);
+    int size[2] = {0, 0};
+    qv_measure_text(Look::css(font).c_str(), text.c_str(), size);
+    return {size[0], size[1]};
 }
 
 int WebBackend::exec()

@@ -24,8 +24,9 @@
 //      radio group named by its frame; the changes the runtime tells forwarded as they come; a
 //      push button held down has no state in ARIA and is told none; actions asked for are
 //      reported (accessibility.h, aria.js).
-//  [X] The message box and modal windows paused with Asyncify, one pause at a time, so that the
-//      program's procedures keep their synchronous shape; the event loop is the browser's:
+//  [X] The message box (the runtime's own, its prompt measured in the page's font and its icon
+//      drawn by the page, elements.js) and modal windows paused with Asyncify, one pause at a
+//      time, so that the program's procedures keep their synchronous shape; the event loop is the browser's:
 //      exec() hands the program to it and never returns; End and closing the main window end
 //      the page with one line and a link that starts it again.
 //  [ ] Minimising, resizing, several screens, mouse cursors, drag and drop: nothing here needs
@@ -47,7 +48,9 @@ public:
     std::unique_ptr<ControlPeer> createControl(ControlView control, WindowPeer &window,
                                                ControlPeer *container) override;
     Picture loadPicture(const std::string &name) override;
-    int messageBox(const MessageBoxRequest &request) override;
+    // The page has no message box of its own: the runtime shows its own, measured here.
+    bool hasMessageBox() const override { return false; }
+    Size measureText(const Font &font, const std::string &text) const override;
     // Hands the program to the browser and never returns: the page's events call the
     // runtime from then on, and quit() ends the page.
     int exec() override;

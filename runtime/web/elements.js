@@ -1,14 +1,30 @@
 // The elements that show controls: a picture box's canvas (boxes.js draws it and follows the
-// pointer over it), and the browser's own element for every other kind, whose input is
-// reported as the user gives it.
+// pointer over it), the message box's icons, and the browser's own element for every other
+// kind, whose input is reported as the user gives it.
 
 mergeInto(LibraryManager.library, {
   $QVElements__deps: ['$QV', '$QVBoxes'],
   $QVElements: {
+    // The message box's four classic icons, 32 pixels square, in SVG.
+    icons: {
+      critical: '<circle cx="16" cy="16" r="14" fill="#f00" stroke="#800000"/><path d="M10 10l12 12M22 10l-12 12" stroke="#fff" stroke-width="3"/>',
+      question: '<circle cx="16" cy="16" r="14" fill="#fff" stroke="#000"/><text x="16" y="23" font-size="20" font-weight="bold" text-anchor="middle" fill="#00f">?</text>',
+      exclamation: '<path d="M16 2L31 29H1z" fill="#ff0" stroke="#000"/><text x="16" y="27" font-size="20" font-weight="bold" text-anchor="middle">!</text>',
+      information: '<circle cx="16" cy="16" r="14" fill="#fff" stroke="#000"/><text x="16" y="24" font-size="20" font-weight="bold" font-family="serif" text-anchor="middle" fill="#00f">i</text>'
+    },
+
     // The element that shows a control of kind `kind` (page.h, qv_element_create).
     make: function (kind) {
       var el, focusable = null, text = null;
+      if (QVElements.icons[kind]) {
+        el = document.createElement('div');
+        el.setAttribute('aria-hidden', 'true');
+        el.innerHTML = '<svg width="32" height="32">' + QVElements.icons[kind] + '</svg>';
+        kind = 'icon';
+      }
       switch (kind) {
+      case 'icon':
+        break;
       case 'box':
         el = document.createElement('div');
         el.className = 'qv-box';
@@ -68,6 +84,12 @@ mergeInto(LibraryManager.library, {
           var sp = stackSave();
           _qv_report_text(id, allocateUTF8OnStack(input.value));
           stackRestore(sp);
+        });
+        break;
+      case 'button':
+        input.addEventListener('click', function () {
+          if (!QV.ended)
+            _qv_report_button(id);
         });
         break;
       case 'check':

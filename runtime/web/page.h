@@ -14,10 +14,10 @@
 extern "C" {
 
 // ---- windows ----------------------------------------------------------------------------
-// A window for a form, hidden until shown, its client area width by height; `dialog`: a
-// dialog, shown over another window.
-void qv_window_create(int window, int dialog, const char *domId, const char *caption, int width,
-                      int height);
+// A window for a form, hidden until shown, its client area width by height; `role` its ARIA
+// role: "region", "dialog" (shown over another window) or "alertdialog" (a message box).
+void qv_window_create(int window, const char *role, const char *domId, const char *caption,
+                      int width, int height);
 void qv_window_destroy(int window);
 // Shown with its client area at (x, y) of the page, in front and active.
 void qv_window_show(int window, int x, int y, int modal);
@@ -37,7 +37,8 @@ void qv_visible_area(int *xywh);
 
 // ---- elements ---------------------------------------------------------------------------
 // `kind`: "box" (a picture box's canvas), "text", "label", "frame", "button", "check" or
-// "option", the browser's own element for each of the rest.
+// "option", the browser's own element for each of the rest; or the name of the message box's
+// icon the page draws: "critical", "question", "exclamation", "information".
 void qv_element_create(int element, int window, int container, const char *kind,
                        const char *domId, int x, int y, int width, int height);
 void qv_element_destroy(int element);
@@ -70,13 +71,10 @@ void qv_aria_parts(int element, const char *names, const int *rects, int count);
 // The key the keyboard pressed last (-1 for none).
 void qv_aria_active_part(int element, int active);
 
-// ---- the message box, pauses and the end ------------------------------------------------
-// Shown over window `owner` (0: over every window): `choices` separated by newlines, `icon`
-// "critical", "question", "exclamation", "information" or empty for none. Closed, it resumes
-// pause `token` with the index of the choice, or -1 when closed without one (Escape, the close
-// button).
-void qv_message_box(int token, int owner, const char *title, const char *prompt, const char *icon,
-                    const char *choices, int defaultChoice);
+// ---- texts, pauses and the end ----------------------------------------------------------
+// The size of `text` in the CSS font `font`, broken at its line breaks alone: width, height in
+// whole pixels, rounded up.
+void qv_measure_text(const char *font, const char *text, int *size);
 // Pauses the program until qv_resume(token, value); returns that value (Asyncify).
 int qv_wait(int token);
 void qv_resume(int token, int value);

@@ -1,8 +1,8 @@
 // The page's half of the browser back end, linked into the program as JavaScript libraries,
 // one file for each part: this one holds what they share (the page's state), its start with the
-// browser's decoders, its end and the pauses (Asyncify); windows.js the windows and the
-// keyboard, elements.js the browser's own elements, boxes.js the picture boxes, aria.js what
-// assistive technology reads and messagebox.js the message box. The page reports the browser's
+// browser's decoders, its end, texts measured and the pauses (Asyncify); windows.js the windows
+// and the keyboard, elements.js the elements, boxes.js the picture boxes and aria.js what
+// assistive technology reads. The page reports the browser's
 // events to the C++ half (its qv_report_* functions) in the browser's own terms, which the
 // C++ half translates: it decides no rule of the runtime's, and shows what the C++ half says.
 
@@ -16,7 +16,6 @@ mergeInto(LibraryManager.library, {
     active: 0,        // the window the keyboard goes to when no element has the focus
     waiting: null,    // the pause that waits: {token, wakeUp}
     pauseStarted: false,
-    messageBox: null, // the message box shown (messagebox.js)
     stackFloor: 0,
     ended: false,
     desktop: null,
@@ -102,9 +101,6 @@ mergeInto(LibraryManager.library, {
 
     end: function (line) {
       QV.ended = true;
-      if (QV.messageBox)
-        QV.messageBox.frame.remove();
-      QV.messageBox = null;
       for (var id in QV.windows)
         QV.windows[id].frame.remove();
       QV.desktop.hidden = true;
@@ -148,6 +144,18 @@ mergeInto(LibraryManager.library, {
   qv_resume__deps: ['$QV'],
   qv_resume: function (token, value) {
     QV.resume(token, value);
+  },
+
+  qv_measure_text__deps: ['$QV'],
+  qv_measure_text: function (font, text, size) {
+    var probe = document.createElement('span');
+    probe.style.cssText = 'position: absolute; visibility: hidden; white-space: pre';
+    probe.style.font = UTF8ToString(font);
+    probe.textContent = UTF8ToString(text);
+    QV.desktop.appendChild(probe);
+    var r = probe.getBoundingClientRect();
+    probe.remove();
+    HEAP32.set([Math.ceil(r.width), Math.ceil(r.height)], size >> 2);
   },
 
   qv_hand_over__deps: ['$QV'],

@@ -29,10 +29,17 @@ bool hasValue(Kind kind)
     return kind == Kind::CheckBox || kind == Kind::OptionButton;
 }
 
-// The element the page makes for a kind of control (page.h, qv_element_create).
-const char *elementKind(Kind kind)
+// The element the page makes for a control (page.h, qv_element_create).
+const char *elementKind(ControlView control)
 {
-    switch (kind) {
+    switch (control.icon()) {
+    case MessageIcon::Critical: return "critical";
+    case MessageIcon::Question: return "question";
+    case MessageIcon::Exclamation: return "exclamation";
+    case MessageIcon::Information: return "information";
+    case MessageIcon::None: break;
+    }
+    switch (control.kind()) {
     case Kind::PictureBox: return "box";
     case Kind::TextBox: return "text";
     case Kind::Label: return "label";
@@ -69,7 +76,7 @@ Element::Element(ControlView control, const FormWindow &window, Element *contain
     g_elements[m_id] = this;
     const Rect r = control.rect();
     qv_element_create(m_id, window.id(), container ? container->id() : 0,
-                      elementKind(control.kind()), domId(control).c_str(), r.x, r.y, r.width,
+                      elementKind(control), domId(control).c_str(), r.x, r.y, r.width,
                       r.height);
     const Kind kind = control.kind();
     if (hasText(kind))
@@ -231,6 +238,13 @@ EMSCRIPTEN_KEEPALIVE void qv_report_option(int element)
 {
     if (const Runtime::ControlView option = viewOf(element))
         Runtime::Report::optionChosen(option);
+}
+
+// A button clicked, by the pointer, Enter, Space or assistive technology.
+EMSCRIPTEN_KEEPALIVE void qv_report_button(int element)
+{
+    if (const Runtime::ControlView button = viewOf(element))
+        Runtime::Report::buttonClicked(button);
 }
 
 // Assistive technology asked for the element's default action, or one of its keys' (`part`).

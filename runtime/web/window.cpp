@@ -61,8 +61,8 @@ FormWindow::FormWindow(FormView form)
     : m_form(form), m_id(g_nextId++), m_width(form.storedClient().width), m_height(form.storedClient().height)
 {
     g_windows[m_id] = this;
-    qv_window_create(m_id, form.isDialog(), form.name().c_str(), form.caption().c_str(), m_width,
-                     m_height);
+    const char *role = form.isAlert() ? "alertdialog" : form.isDialog() ? "dialog" : "region";
+    qv_window_create(m_id, role, form.name().c_str(), form.caption().c_str(), m_width, m_height);
 }
 
 FormWindow::~FormWindow()

@@ -5,7 +5,7 @@
 // the keyboard, which goes to the runtime in the window it was pressed in.
 
 mergeInto(LibraryManager.library, {
-  $QVWindows__deps: ['$QV', '$QVMessageBox', '$QVBoxes'],
+  $QVWindows__deps: ['$QV', '$QVBoxes'],
   $QVWindows: {
     frame: null,    // round each client area, as page.css has it: {left, top, right, bottom}
     dragging: null, // the window moved by its caption: {win, x, y}
@@ -26,6 +26,12 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('visibilitychange', function () {
         if (document.hidden && !QV.ended)
           _qv_report_page_hidden();
+      });
+      // A press on no window (the desktop, or a window a modal window keeps inert) leaves the
+      // focus where it is, in the window that has the keyboard.
+      QV.desktop.addEventListener('mousedown', function (e) {
+        if (e.target === QV.desktop)
+          e.preventDefault();
       });
       // The program has no menu of its own for the right button; the text boxes keep the
       // browser's (cut, copy, paste), as on the desktop.
@@ -123,10 +129,6 @@ mergeInto(LibraryManager.library, {
     onKey: function (e) {
       if (QV.ended || e.isComposing)
         return;
-      if (QV.messageBox) {
-        QVMessageBox.key(e);
-        return;
-      }
       var win = QVWindows.windowOf(e.target) || QV.windows[QV.active];
       if (!win || !win.visible || win.frame.inert)
         return;
@@ -303,7 +305,7 @@ mergeInto(LibraryManager.library, {
   // ---- what the C++ half calls (runtime/web/page.h) ----
 
   qv_window_create__deps: ['$QV', '$QVWindows'],
-  qv_window_create: function (id, dialog, domId, caption, width, height) {
+  qv_window_create: function (id, role, domId, caption, width, height) {
     var name = UTF8ToString(domId);
     var parts = QVWindows.makeFrame(name, UTF8ToString(caption), 'Close');
     var win = {id: id, visible: false, x: 0, y: 0, width: width, height: height,
@@ -311,7 +313,7 @@ mergeInto(LibraryManager.library, {
                close: parts.close, anchor: null};
     win.frame.id = name;
     win.frame.qvWindow = win;
-    win.frame.setAttribute('role', dialog ? 'dialog' : 'region');
+    win.frame.setAttribute('role', UTF8ToString(role));
     QVWindows.size(win);
     win.close.addEventListener('click', function () {
       if (!QV.ended)

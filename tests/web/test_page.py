@@ -358,7 +358,7 @@ class PageTest(unittest.TestCase):
         self.assertFace('pic1', 'pic4')
         b.release()
         self.assertFace('pic1', 'pic3')
-        self.assertTrue(b.shown('.qv-msgbox'))
+        self.assertTrue(b.shown('#MessageBox'))
         b.keys(Keys.ESCAPE)
         b.press(*b.at('Picture7', BUTTON))
         self.assertFace('Picture7', 'Picture6', 2)
@@ -436,32 +436,56 @@ class PageTest(unittest.TestCase):
         b = self.b
         # (what opens it, where, the window, its title, the ways it closes)
         modals = [('Picture7', BUTTON, '#Form2', 'About...', ('escape', 'close button')),
-                  ('pic1', OVAL, '.qv-msgbox', 'Quorvel', ('escape', 'close button', 'OK'))]
+                  ('pic1', OVAL, '#MessageBox', 'Quorvel', ('escape', 'close button', 'OK', 'enter'))]
         for opener, point, window, title, closes in modals:
             for close in closes:
                 with self.subTest(window=window, close=close):
                     b.click(*b.at(opener, point))
                     self.assertTrue(b.shown(window))
                     self.assertEqual(b.js(f"return document.querySelector('{window} .qv-title').textContent"), title)
-                    if window == '.qv-msgbox':
-                        self.assertEqual(b.js("return document.querySelector('.qv-msgbox .qv-prompt').textContent"),
+                    if window == '#MessageBox':
+                        self.assertEqual(b.js("return document.getElementById('MessageBox-Prompt').textContent"),
                                          'Is it pretty?')
-                        self.assertEqual(b.js("return [...document.querySelectorAll('.qv-msgbox .qv-choices button')]"
+                        self.assertEqual(b.js("return [...document.querySelectorAll('#MessageBox .qv-button')]"
                                               ".map(e => e.textContent)"), ['OK'])
                     b.click(*b.at('Chk1', BALL))  # blocked
                     self.assertFace('Chk1', 'ImageList2-1')
                     if close == 'escape':
                         b.keys(Keys.ESCAPE)
+                    elif close == 'enter':
+                        b.keys(Keys.ENTER)
                     elif close == 'close button':
                         b.click(*self.close_button(window))
                     else:
-                        r = b.js("return document.querySelector('.qv-msgbox .qv-choices button').getBoundingClientRect()")
+                        r = b.js("return document.querySelector('#MessageBox .qv-button').getBoundingClientRect()")
                         b.click(int(r['x'] + 10), int(r['y'] + 10))
                     self.assertFalse(b.shown(window))
                     # Free again, the main window has its focus back.
                     self.assertEqual(b.focused(), 'Command1')
         b.click(*b.at('Chk1', BALL))
         self.assertFace('Chk1', 'ImageList2-3')
+
+    def test_the_message_box_reads_as_an_alert_and_moves_by_its_caption(self):
+        b = self.b
+        b.click(*b.at('pic1', OVAL))
+        b.driver.execute_cdp_cmd('Accessibility.enable', {})
+        nodes = b.driver.execute_cdp_cmd('Accessibility.getFullAXTree', {})['nodes']
+        alerts = [(n.get('name', {}).get('value'), n.get('description', {}).get('value')) for n in nodes
+                  if n.get('role', {}).get('value') == 'alertdialog']
+        self.assertEqual(alerts, [('Quorvel', 'Is it pretty?')])
+        # The focus on its default button, its indicator shown once the keyboard is used.
+        ok = "document.getElementById('MessageBox-Choice(0)')"
+        self.assertTrue(b.js(f'return document.activeElement === {ok}'))
+        self.assertFalse(b.js(f"return {ok}.classList.contains('qv-focus')"))
+        b.keys(Keys.TAB)
+        self.assertTrue(b.js(f'return document.activeElement === {ok}'))
+        self.assertTrue(b.js(f"return {ok}.classList.contains('qv-focus')"))
+        frame = self.rect('#MessageBox')
+        b.drag([(int(frame['left'] + 10), int(frame['top'] + 10)), (int(frame['left'] + 60), int(frame['top'] + 40))])
+        moved = self.rect('#MessageBox')
+        self.assertEqual((moved['left'] - frame['left'], moved['top'] - frame['top']), (50, 30))
+        b.keys(Keys.ENTER)
+        self.assertFalse(b.shown('#MessageBox'))
 
     # ---- windows within reach ----
     def view(self):
@@ -561,7 +585,7 @@ class PageTest(unittest.TestCase):
             self.b.driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', script)
         b = self.b
         b.click(*b.at('Picture1', PAD_UP))
-        self.assertEqual(b.js("return document.querySelector('.qv-msgbox .qv-prompt').textContent"),
+        self.assertEqual(b.js("return document.getElementById('MessageBox-Prompt').textContent"),
                          "Run-time error '481':\n\nInvalid picture: ImageList1-2")
         b.keys(Keys.ESCAPE)
         self.assertEqual(b.js("return document.getElementById('qv-status').textContent"),
