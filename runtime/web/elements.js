@@ -5,7 +5,7 @@
 mergeInto(LibraryManager.library, {
   $QVElements__deps: ['$QV', '$QVBoxes'],
   $QVElements: {
-    // The message box's four classic icons, 32 pixels square, in SVG.
+    // The message box's four classic icons, in SVG drawn 32 units square, filling the element.
     icons: {
       critical: '<circle cx="16" cy="16" r="14" fill="#f00" stroke="#800000"/><path d="M10 10l12 12M22 10l-12 12" stroke="#fff" stroke-width="3"/>',
       question: '<circle cx="16" cy="16" r="14" fill="#fff" stroke="#000"/><text x="16" y="23" font-size="20" font-weight="bold" text-anchor="middle" fill="#00f">?</text>',
@@ -19,7 +19,7 @@ mergeInto(LibraryManager.library, {
       if (QVElements.icons[kind]) {
         el = document.createElement('div');
         el.setAttribute('aria-hidden', 'true');
-        el.innerHTML = '<svg width="32" height="32">' + QVElements.icons[kind] + '</svg>';
+        el.innerHTML = '<svg viewBox="0 0 32 32" width="100%" height="100%">' + QVElements.icons[kind] + '</svg>';
         kind = 'icon';
       }
       switch (kind) {
