@@ -9,7 +9,7 @@
 //      when the page is (another tab, a minimised browser) (window.h).
 //  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state and
 //      repeats before the focused element sees them; a key the runtime takes goes to none
-//      (window.h, windows.js).
+//      (window.h, keyboard.js).
 //  [X] Peers: picture boxes (a canvas of the control's size: the 2-pixel sunken border, the
 //      picture to the pixel, never smoothed at any device pixel ratio, the focus indicator;
 //      the pointer in whole pixels of the drawing area with capture, three buttons, touch as

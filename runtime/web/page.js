@@ -1,13 +1,13 @@
 // The page's half of the browser back end, linked into the program as JavaScript libraries,
 // one file for each part: this one holds what they share (the page's state), its start with the
-// browser's decoders, its end, texts measured and the pauses (Asyncify); windows.js the windows
-// and the keyboard, elements.js the elements, boxes.js the picture boxes and aria.js what
-// assistive technology reads. The page reports the browser's
+// browser's decoders, its end, texts measured and the pauses (Asyncify); windows.js the windows,
+// keyboard.js the keyboard, elements.js the elements, boxes.js the picture boxes and aria.js
+// what assistive technology reads. The page reports the browser's
 // events to the C++ half (its qv_report_* functions) in the browser's own terms, which the
 // C++ half translates: it decides no rule of the runtime's, and shows what the C++ half says.
 
 mergeInto(LibraryManager.library, {
-  $QV__deps: ['$QVWindows', '$QVBoxes'],
+  $QV__deps: ['$QVWindows', '$QVKeyboard', '$QVBoxes'],
   $QV: {
     windows: {},      // number -> window (windows.js)
     elements: {},     // number -> element (elements.js)
@@ -25,6 +25,7 @@ mergeInto(LibraryManager.library, {
     start: function () {
       QV.desktop = document.getElementById('qv-desktop');
       QVWindows.start();
+      QVKeyboard.start();
       QVBoxes.start();
       Promise.all([QV.decodePictures(), QV.loadFonts()]).then(function () {
         QV.desktop.classList.remove('qv-busy');

@@ -1,8 +1,7 @@
 // The page's windows, as a desktop's window manager keeps them: each form's frame with its
 // caption bar and close button, front to back, the one active (reported, so that the runtime
 // gives it the focus back), inert while the runtime says a modal window blocks it, moved by
-// their captions and kept within reach; every window and control on whole device pixels; and
-// the keyboard, which goes to the runtime in the window it was pressed in.
+// their captions and kept within reach; every window and control on whole device pixels.
 
 mergeInto(LibraryManager.library, {
   $QVWindows__deps: ['$QV', '$QVBoxes'],
@@ -14,10 +13,6 @@ mergeInto(LibraryManager.library, {
     start: function () {
       QVWindows.useRatio();
       QVWindows.followRatio();
-      document.addEventListener('keydown', QVWindows.onKey, true);
-      document.addEventListener('keyup', QVWindows.onKey, true);
-      document.addEventListener('focusin', function (e) { QVWindows.onFocus(e, 1); }, true);
-      document.addEventListener('focusout', function (e) { QVWindows.onFocus(e, 0); }, true);
       addEventListener('resize', function () {
         if (devicePixelRatio !== QVWindows.ratio)
           QVWindows.placeAll();
@@ -121,36 +116,6 @@ mergeInto(LibraryManager.library, {
       QVWindows.frame = {left: inner.left - outer.left, top: inner.top - outer.top,
                          right: outer.right - inner.right, bottom: outer.bottom - inner.bottom};
       probe.frame.remove();
-    },
-
-    // ---- the keyboard ----
-    // A key goes to the runtime before the focused element sees it, in the window it was
-    // pressed in (or the active one, when no element has the focus).
-    onKey: function (e) {
-      if (QV.ended || e.isComposing)
-        return;
-      var win = QVWindows.windowOf(e.target) || QV.windows[QV.active];
-      if (!win || !win.visible || win.frame.inert)
-        return;
-      QV.pauseStarted = false;
-      var sp = stackSave();
-      var taken = _qv_report_key(win.id, allocateUTF8OnStack(e.key), e.shiftKey, e.ctrlKey,
-                                 e.altKey, e.repeat, e.type == 'keydown');
-      stackRestore(sp);
-      // A key that started a pause (a modal window, the message box) was taken as well.
-      if (taken || QV.pauseStarted) {
-        e.preventDefault();
-        e.stopPropagation();
-      }
-    },
-
-    onFocus: function (e, gained) {
-      if (QV.ended)
-        return;
-      var el = e.target.closest ? e.target.closest('[data-qv]') : null;
-      var element = el ? QV.elements[el.dataset.qv] : null;
-      if (element && element.focusable === e.target)
-        _qv_report_focus(element.id, gained);
     },
 
     windowOf: function (node) {
