@@ -61,7 +61,8 @@ public:
     const Picture &picture() const;
     bool hasBorder() const;
     Rect drawingArea() const;
-    // The message box's icon it shows instead, drawn by the back end; None for a picture box.
+    // The message box's icon it shows in place of a picture, drawn by the back end; None for
+    // every other control.
     MessageIcon icon() const;
 
     // Caption or text, and a check box's check or an option button's selection.
