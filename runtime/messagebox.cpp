@@ -46,7 +46,7 @@ Twips twips(int x, int y, int width, int height)
     return {x * TwipsPerPixel, y * TwipsPerPixel, width * TwipsPerPixel, height * TwipsPerPixel};
 }
 
-// The box's description, which its form is built from and which outlives nothing of it.
+// The box's description, made before its form is built from it and kept as long as the form.
 struct Layout
 {
     Layout(const MessageBoxRequest &request, const Backend &backend)
