@@ -1,6 +1,6 @@
 // The forms runtime's rules, without any window: values and conversions, text contrast, Point,
 // image lists, control lookup, the pointer rules, placement, modal shows, the message box's
-// style, End, run-time errors and the exit status; the keyboard's rules; and what the views
+// style and the runtime's own message box, End, run-time errors and the exit status; the keyboard's rules; and what the views
 // give every back end to present (colours, fonts, labels, the changes told to a peer, focus
 // memory and modality). Runs over a back end of its own (fakebackend.h).
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
