@@ -151,6 +151,9 @@ struct Font
     double points = 8.25;
     bool bold = false;
     bool italic = false;
+    // Nothing of it described: a platform whose own user interface font stands for the runtime's
+    // default may draw that instead.
+    bool isDefault = true;
 };
 
 } // namespace Runtime

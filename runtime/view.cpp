@@ -121,6 +121,7 @@ Font ControlView::resolvedFont() const
         f.points = described.points;
     f.bold = described.bold;
     f.italic = described.italic;
+    f.isDefault = !described.family && described.points <= 0 && !described.bold && !described.italic;
     return f;
 }
 

@@ -1243,11 +1243,12 @@ TEST_CASE("a control's colours: the surface under its text, and its text where i
 TEST_CASE_FIXTURE(MainWindow, "a control's font: as described, the default resolved to its description")
 {
     const Form2 about;
-    struct Row { const char *name; const Control &control; std::string family; double points; bool bold, italic; };
+    struct Row { const char *name; const Control &control; std::string family; double points; bool bold, italic, isDefault; };
     const Row rows[] = {
-        {"no font described: the default", *form.Text2, "MS Sans Serif", 8.25, false, false},
-        {"About's lines: the default face, bold", about.control("Label1", 0), "MS Sans Serif", 8.25, true, false},
-        {"the address: Arial, larger, bold and italic", about.control("Label1", 4), "Arial", 9.75, true, true},
+        {"no font described: the default", *form.Text2, "MS Sans Serif", 8.25, false, false, true},
+        {"About's lines: the default face, bold, described", about.control("Label1", 0), "MS Sans Serif", 8.25, true,
+         false, false},
+        {"the address: Arial, larger, bold and italic", about.control("Label1", 4), "Arial", 9.75, true, true, false},
     };
     for (const Row &r : rows) {
         CAPTURE(r.name);
@@ -1256,6 +1257,7 @@ TEST_CASE_FIXTURE(MainWindow, "a control's font: as described, the default resol
         CHECK(font.points == r.points);
         CHECK(font.bold == r.bold);
         CHECK(font.italic == r.italic);
+        CHECK(font.isDefault == r.isDefault);
     }
 }
 

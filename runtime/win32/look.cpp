@@ -1,4 +1,4 @@
-// Colours and fonts of the Windows build.
+// The system's colours, brushes and fonts of the Windows build.
 #include "runtime/win32/look.h"
 
 #include "runtime/win32/text.h"
@@ -24,15 +24,6 @@ COLORREF systemColour(Colour::Source source)
     case S::Rgb: break;
     }
     return GetSysColor(COLOR_BTNFACE);
-}
-
-COLORREF colour(const Colour &c, int fallback)
-{
-    switch (c.source) {
-    case Colour::Source::Rgb: return c.rgb.lowRed();
-    case Colour::Source::Default: return GetSysColor(fallback);
-    default: return systemColour(c.source);
-    }
 }
 
 HBRUSH brush(COLORREF colour)
@@ -66,48 +57,24 @@ std::wstring faceOf(const char *family)
 
 } // namespace
 
-HFONT font(const FontDescription &d)
+HFONT font(const Font &f)
 {
-    if (!d.family)
+    if (f.isDefault)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     using Key = std::tuple<std::string, double, bool, bool>;
     static std::map<Key, HFONT> fonts;
-    const Key key{d.family, d.points, d.bold, d.italic};
+    const Key key{f.family, f.points, f.bold, f.italic};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
-        const std::wstring face = faceOf(d.family);
-        HFONT made = CreateFontW(fontHeight(d.points > 0 ? d.points : 8.25), 0, 0, 0, d.bold ? FW_BOLD : FW_NORMAL,
-                                 d.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+        const std::wstring face = faceOf(f.family);
+        HFONT made = CreateFontW(fontHeight(f.points), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, f.italic, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, face.c_str());
         if (!made)
             made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         it = fonts.emplace(key, made).first;
     }
     return it->second;
-}
-
-COLORREF backColour(ControlView control)
-{
-    if (const Colour back = control.back(); !back.isDefault())
-        return colour(back, COLOR_BTNFACE);
-    switch (control.kind()) {
-    case Kind::TextBox: return GetSysColor(COLOR_WINDOW);
-    case Kind::PictureBox:
-    case Kind::CommandButton:
-    case Kind::Label: return GetSysColor(COLOR_BTNFACE);
-    case Kind::Frame:
-    case Kind::CheckBox:
-    case Kind::OptionButton: break;
-    }
-    // A form's surface is the system's face colour.
-    const ControlView container = control.container();
-    return container ? backColour(container) : GetSysColor(COLOR_BTNFACE);
-}
-
-COLORREF foreColour(ControlView control)
-{
-    // As the runtime gives it: its own colour where that reads on the surface under it.
-    return control.textColour().lowRed();
 }
 
 } // namespace Runtime::Win32::Look

@@ -128,7 +128,7 @@ LRESULT CALLBACK StandardPeer::controlProc(HWND hwnd, UINT message, WPARAM wPara
             // A group box draws only its line and caption: the inside is the frame's colour.
             RECT r;
             GetClientRect(hwnd, &r);
-            FillRect(reinterpret_cast<HDC>(wParam), &r, Look::brush(Look::backColour(peer->view())));
+            FillRect(reinterpret_cast<HDC>(wParam), &r, Look::brush(peer->view().background().lowRed()));
             return 1;
         }
     }
@@ -199,7 +199,7 @@ std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTA
                                 r.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
     if (!hwnd)
         return nullptr;
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(control.font())), FALSE);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(control.resolvedFont())), FALSE);
     // A text box takes as much as the user types or pastes: an edit control alone would cut it
     // at 30,000 characters.
     if (control.kind() == Kind::TextBox)
@@ -228,8 +228,8 @@ bool handleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &r
     case WM_CTLCOLOREDIT:
         if (Win32Peer *peer = peerOf(reinterpret_cast<HWND>(lParam))) {
             auto dc = reinterpret_cast<HDC>(wParam);
-            const COLORREF back = Look::backColour(peer->view());
-            SetTextColor(dc, Look::foreColour(peer->view()));
+            const COLORREF back = peer->view().background().lowRed();
+            SetTextColor(dc, peer->view().textColour().lowRed());
             SetBkColor(dc, back);
             result = reinterpret_cast<LRESULT>(Look::brush(back));
             return true;

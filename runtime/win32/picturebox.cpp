@@ -115,7 +115,7 @@ void PictureBoxPeer::paint()
         DeleteDC(memory);
         ExcludeClipRect(dc, area.left, area.top, area.left + bitmap->width(), area.top + bitmap->height());
     }
-    FillRect(dc, &area, Look::brush(Look::backColour(m_view)));
+    FillRect(dc, &area, Look::brush(m_view.background().lowRed()));
     RestoreDC(dc, saved);
     // The classic dotted focus rectangle around the drawing area.
     if (m_view.focusIndicator())
