@@ -1,12 +1,11 @@
 // A bitmap control as a screen reader reads it through Microsoft Active Accessibility: an
 // IAccessible that reads the control's view (role, name, description, state, default action, the
-// parts of a group and the one the keyboard pressed last), and WinEvents for what changes. A
-// default action goes to the runtime from the message loop, as a key would; the focus moves with
-// SetFocus.
+// parts of a group and the one the keyboard pressed last), and WinEvents for what the runtime says
+// changed. A default action goes to the runtime from the message loop, as a key would; the focus
+// moves with SetFocus.
 #include "runtime/win32/accessibility.h"
 
 #include "runtime/win32/com.h"
-#include "runtime/win32/text.h"
 
 namespace Runtime::Win32 {
 
@@ -357,7 +356,7 @@ private:
 
 // ---- Accessibility ----------------------------------------------------------------------
 
-Accessibility::Accessibility(HWND window, ControlView view) : m_window(window), m_view(view), m_announced(now()) { }
+Accessibility::Accessibility(HWND window, ControlView view) : m_window(window), m_view(view) { }
 
 Accessibility::~Accessibility()
 {
@@ -385,43 +384,19 @@ bool Accessibility::takesInput() const
     return IsWindowVisible(m_window) && IsWindowEnabled(GetAncestor(m_window, GA_ROOT));
 }
 
-Accessibility::Announced Accessibility::now() const
+void Accessibility::stateChanged(Change change)
 {
-    Announced a;
-    a.state = m_view.state();
-    for (const PartView &p : m_view.parts())
-        a.partsPressed.push_back(p.pressed);
-    a.activePart = m_view.activePart();
-    a.name = m_view.accessibleName();
-    a.description = m_view.accessibleDescription();
-    a.defaultAction = m_view.defaultAction();
-    return a;
-}
-
-void Accessibility::changed()
-{
-    Announced n = now();
-    const Announced &was = m_announced;
     auto notify = [this](DWORD event, LONG child) { NotifyWinEvent(event, m_window, OBJID_CLIENT, child); };
-    if (n.name != was.name) {
-        SetWindowTextW(m_window, wide(n.name).c_str()); // the window's text is its name
-        notify(EVENT_OBJECT_NAMECHANGE, CHILDID_SELF);
-    }
-    if (n.description != was.description)
-        notify(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF);
-    // The key pressed from the keyboard becomes the focused part. The control's own focus
-    // moves with the window's, which the system announces.
-    if (n.activePart != was.activePart && n.activePart >= 0 && n.state.focused)
-        notify(EVENT_OBJECT_FOCUS, n.activePart + 1);
-    if ((stateOf(n.state) & ~STATE_SYSTEM_FOCUSED) != (stateOf(was.state) & ~STATE_SYSTEM_FOCUSED))
+    // The key pressed from the keyboard is the focused part, told on every press. The control's
+    // own focus moves with the window's, which the system announces.
+    if (change.has(Change::ActivePart) && m_view.activePart() >= 0 && m_view.state().focused)
+        notify(EVENT_OBJECT_FOCUS, m_view.activePart() + 1);
+    if (change.has(Change::Checked) || change.has(Change::Pressed))
         notify(EVENT_OBJECT_STATECHANGE, CHILDID_SELF);
-    for (std::size_t i = 0; i < n.partsPressed.size(); ++i) {
-        if (i >= was.partsPressed.size() || n.partsPressed[i] != was.partsPressed[i])
-            notify(EVENT_OBJECT_STATECHANGE, LONG(i + 1));
-    }
-    if (n.defaultAction != was.defaultAction)
+    if (change.has(Change::PartPressed) && change.part >= 0)
+        notify(EVENT_OBJECT_STATECHANGE, change.part + 1);
+    if (change.has(Change::DefaultAction))
         notify(EVENT_OBJECT_DEFACTIONCHANGE, CHILDID_SELF);
-    m_announced = std::move(n);
 }
 
 void Accessibility::runAction(WPARAM child)

@@ -9,9 +9,6 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 namespace Runtime::Win32 {
 
 class AccessibleControl;
@@ -32,9 +29,8 @@ public:
 
     // WM_GETOBJECT: true when it asked for this control's object, the answer in `result`.
     bool getObject(WPARAM flags, LPARAM objectId, LRESULT &result);
-    // The control changed (ControlPeer::stateChanged): one WinEvent for each thing that differs
-    // from what was announced last.
-    void changed();
+    // What the runtime says changed (ControlPeer::stateChanged), told as WinEvents.
+    void stateChanged(Change change);
     // kActionMessage: the default action of the control (child 0) or of one of its parts.
     void runAction(WPARAM child);
 
@@ -44,21 +40,8 @@ public:
     bool takesInput() const;
 
 private:
-    // What was announced last.
-    struct Announced
-    {
-        AccessibleState state;
-        std::vector<bool> partsPressed;
-        int activePart = -1;
-        std::string name;
-        std::string description;
-        std::string defaultAction;
-    };
-    Announced now() const;
-
     HWND m_window;
     ControlView m_view;
-    Announced m_announced;
     AccessibleControl *m_object = nullptr; // made on the first request, one reference ours
 };
 

@@ -64,12 +64,12 @@ public:
 
     void pictureChanged() override { repaint(); }
     // The focus indicator, shown or not, and the checked state are drawn over the face; what
-    // assistive technology reads of it may have changed.
-    void stateChanged(Change) override
+    // changed for assistive technology is told to it.
+    void stateChanged(Change change) override
     {
         repaint();
         if (m_accessibility)
-            m_accessibility->changed();
+            m_accessibility->stateChanged(change);
     }
     void setFocus() override { SetFocus(m_hwnd); }
 
