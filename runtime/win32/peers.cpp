@@ -88,8 +88,8 @@ void StandardPeer::notified(WORD code)
             Report::textEdited(m_view, windowText(m_hwnd));
         break;
     case BN_CLICKED:
-        // A check box checks itself, and the runtime toggles it the same way; an option button
-        // is chosen, and the runtime selects it.
+        // Neither checks itself: the runtime toggles a check box and selects an option button,
+        // and the peer shows the new value (valueChanged).
         if (m_view.kind() == Kind::CheckBox)
             Report::checkBoxClicked(m_view);
         else if (m_view.kind() == Kind::OptionButton)
@@ -151,9 +151,8 @@ Native nativeOf(Kind kind)
     case Kind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
     case Kind::Frame: return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, 0};
     case Kind::CommandButton: return {L"BUTTON", BS_PUSHBUTTON, 0};
-    case Kind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX, 0};
-    // Not an automatic one: a click reports the choice, and the runtime selects it and clears
-    // the others of its group.
+    // Not automatic ones: a click is reported, and the runtime decides the new value.
+    case Kind::CheckBox: return {L"BUTTON", BS_CHECKBOX, 0};
     case Kind::OptionButton: return {L"BUTTON", BS_RADIOBUTTON, 0};
     case Kind::PictureBox: break;
     }

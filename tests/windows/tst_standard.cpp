@@ -3,6 +3,8 @@
 #include "doctest.h"
 #include "quorvel.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -58,7 +60,7 @@ SIZE roomForText(HWND control)
     SIZE room = {client.right, client.bottom};
     if (cls == L"Button") {
         switch (style & BS_TYPEMASK) {
-        case BS_AUTOCHECKBOX:
+        case BS_CHECKBOX:
         case BS_RADIOBUTTON:
             room.cx -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
             break;
@@ -99,6 +101,56 @@ TEST_CASE("a click on an option button of the pair selects it and clears the oth
     REQUIRE(click(centre(check1)));
     CHECK(waitUntil([&] { return checked(check1); }));
     CHECK(checked(option0));
+}
+
+TEST_CASE("the check box toggles exactly once by a click, by Space and by a screen reader's default action")
+{
+    // The box does not check itself: the runtime toggles it and the box shows the runtime's
+    // value, so that no way of clicking it toggles it twice, back to where it was.
+    enum class Way { Click, Space, Action };
+    const struct {
+        Way way;
+        const char* what;
+    } ways[] = {{Way::Click, "a click"}, {Way::Space, "Space"}, {Way::Action, "the default action"}};
+    Quorvel q;
+    HWND check1 = findChild(q.main(), L"Button", L"Check1");
+    REQUIRE(check1 != nullptr);
+    REQUIRE(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) >= 0);
+    IAccessible* object = nullptr;
+    REQUIRE(AccessibleObjectFromWindow(check1, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)) ==
+            S_OK);
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    for (const auto& w : ways) {
+        CAPTURE(w.what);
+        for (const bool to : {true, false}) {
+            CAPTURE(to);
+            REQUIRE(checked(check1) != to);
+            switch (w.way) {
+            case Way::Click: REQUIRE(click(centre(check1))); break;
+            case Way::Space:
+                // The click put the focus on it.
+                REQUIRE(waitUntil([&] { return guiThreadInfo(q.main()).hwndFocus == check1; }));
+                REQUIRE(tap(VK_SPACE));
+                break;
+            case Way::Action:
+                // Windows' proxy for a button clicks it (BM_CLICK); Wine's has no action, and the
+                // click is sent as that proxy would send it.
+                if (const HRESULT done = object->accDoDefaultAction(self); done == E_NOTIMPL)
+                    REQUIRE(PostMessageW(check1, BM_CLICK, 0, 0));
+                else
+                    REQUIRE(done == S_OK);
+                break;
+            }
+            CHECK(waitUntil([&] { return checked(check1) == to; }));
+            REQUIRE(settle(q.main()));
+            CHECK(checked(check1) == to);
+        }
+    }
+    object->Release();
+    CoUninitialize();
 }
 
 TEST_CASE("typing replaces the text box's text; the Action box takes what the program writes")
