@@ -361,6 +361,10 @@ void Form::showForm(int modal)
 void Form::hide()
 {
     pointerLost();
+    // A modal form frees the windows it blocked before its window goes, so that the window
+    // system hands the activation to the one under it, as it does when a dialog box closes.
+    if (m_modal)
+        m_application.modalClosed(this);
     m_peer->hide();
     if (m_modal)
         m_peer->endModal();

@@ -95,7 +95,12 @@ public:
         modal = isModal;
         ++shows;
     }
-    void hide() override { visible = false; }
+    void hide() override
+    {
+        visible = false;
+        if (whenHidden)
+            whenHidden();
+    }
     bool isVisible() const override { return visible; }
     void runModal() override;
     void endModal() override { ended = true; }
@@ -115,6 +120,7 @@ public:
     Runtime::Rect screen{0, 0, 1024, 768};
     bool visible = false, modal = false, ended = false, blocked = false;
     int shows = 0, blockChanges = 0;
+    std::function<void()> whenHidden;
 };
 
 class Backend final : public Runtime::Backend

@@ -1391,16 +1391,19 @@ TEST_CASE_FIXTURE(Fixture, "a window activated that never had the focus gives it
 TEST_CASE_FIXTURE(MainWindow, "a modal form or a message box blocks every other window while it is shown")
 {
     auto *main = Fake::Backend::windowOf(form);
-    // About, shown modally: the main window is blocked, About is not; both free once it closes.
-    bool mainBlocked = false, aboutBlocked = true;
+    // About, shown modally: the main window is blocked, About is not; both free once it closes,
+    // the main window before About's window goes, to take the activation from it.
+    bool mainBlocked = false, aboutBlocked = true, mainBlockedAsAboutWent = true;
     backend.whileModal = [&](Fake::WindowPeer &about) {
         mainBlocked = main->blocked;
         aboutBlocked = about.blocked;
+        about.whenHidden = [&] { mainBlockedAsAboutWent = main->blocked; };
         Report::closeRequested(about.form);
     };
     Fake::click(*form.Picture7, {45, 17});
     CHECK(mainBlocked);
     CHECK_FALSE(aboutBlocked);
+    CHECK_FALSE(mainBlockedAsAboutWent);
     CHECK_FALSE(main->blocked);
     CHECK(main->blockChanges == 2);
 

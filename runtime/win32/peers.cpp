@@ -54,6 +54,7 @@ public:
         if (m_view.kind() == Kind::TextBox)
             SendMessageW(m_hwnd, EM_SETSEL, 0, -1); // the whole text, ready to be typed over
     }
+    void restoreFocus() override { SetFocus(m_hwnd); } // an edit control keeps its selection
 
     // Some of the window's messages come here before its class's procedure (controlProc): the
     // focus, which an edit control reports by notification instead; a frame is a container, to

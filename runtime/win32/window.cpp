@@ -7,7 +7,6 @@
 #include "runtime/win32/text.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace Runtime::Win32 {
 
@@ -71,7 +70,6 @@ FormWindow::~FormWindow()
 {
     auto &all = allWindows();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
-    enableOthers();
     if (m_hwnd && IsWindow(m_hwnd)) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
@@ -114,15 +112,13 @@ void FormWindow::show(Point clientOrigin, bool modal)
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Showing a hidden window activates it; one already shown is brought forward. A modal
-    // window is shown before the others are disabled: a window manager lets a new window take
-    // the focus from an enabled one only (a disabled window, to it, takes no focus and must
+    // window is shown before the runtime blocks the others: a window manager lets a new window
+    // take the focus from an enabled one only (a disabled window, to it, takes no focus and must
     // keep what it has).
     const bool shown = IsWindowVisible(m_hwnd) && !IsIconic(m_hwnd);
     ShowWindow(m_hwnd, IsIconic(m_hwnd) ? SW_RESTORE : SW_SHOW);
-    if (modal && m_disabled.empty()) {
+    if (modal)
         m_endModal = false;
-        disableOthers();
-    }
     if (shown || GetActiveWindow() != m_hwnd) {
         SetForegroundWindow(m_hwnd);
         SetActiveWindow(m_hwnd);
@@ -140,9 +136,13 @@ void FormWindow::show(Point clientOrigin, bool modal)
 
 void FormWindow::hide()
 {
-    // The windows this one kept from input come back first, so that Windows hands the
-    // activation to the owner rather than to another program.
-    enableOthers();
+    // The owner takes over from this window as it goes, as from a dialog box: the runtime freed
+    // it first, and Windows would otherwise hand the activation to another program.
+    HWND owner = m_owner ? m_owner->m_hwnd : nullptr;
+    if (owner && IsWindowVisible(owner) && IsWindowEnabled(owner) && GetActiveWindow() == m_hwnd) {
+        SetForegroundWindow(owner);
+        SetActiveWindow(owner);
+    }
     m_hiddenWithOwner = false;
     ShowWindow(m_hwnd, SW_HIDE);
 }
@@ -155,7 +155,6 @@ bool FormWindow::isVisible() const
 void FormWindow::runModal()
 {
     m_backend.runUntil(m_endModal);
-    enableOthers();
 }
 
 void FormWindow::endModal()
@@ -201,34 +200,15 @@ Rect FormWindow::screenArea(Point point) const
     return {w.left, w.top, w.right - w.left, w.bottom - w.top};
 }
 
-void FormWindow::disableOthers()
+void FormWindow::setBlocked(bool blocked)
 {
-    for (FormWindow *w : allWindows()) {
-        if (w != this && IsWindowEnabled(w->m_hwnd)) {
-            EnableWindow(w->m_hwnd, FALSE);
-            m_disabled.push_back(w->m_hwnd);
-        }
-    }
-}
-
-void FormWindow::enableOthers()
-{
-    if (m_disabled.empty())
-        return;
-    for (HWND w : std::exchange(m_disabled, {})) {
-        if (IsWindow(w))
-            EnableWindow(w, TRUE);
-    }
-    if (m_owner && IsWindowVisible(m_owner->m_hwnd) && GetActiveWindow() == m_hwnd) {
-        SetForegroundWindow(m_owner->m_hwnd);
-        SetActiveWindow(m_owner->m_hwnd);
-    }
+    EnableWindow(m_hwnd, !blocked);
 }
 
 void FormWindow::activatePopup()
 {
     for (FormWindow *w : allWindows()) {
-        if (std::find(w->m_disabled.begin(), w->m_disabled.end(), m_hwnd) == w->m_disabled.end())
+        if (w == this || !IsWindowEnabled(w->m_hwnd) || !w->isVisible())
             continue;
         if (IsIconic(w->m_hwnd))
             ShowWindow(w->m_hwnd, SW_RESTORE);
@@ -255,7 +235,7 @@ void FormWindow::showOwned()
             continue;
         w->m_hiddenWithOwner = false;
         ShowWindow(w->m_hwnd, SW_SHOWNA);
-        if (!w->m_disabled.empty()) {
+        if (!IsWindowEnabled(m_hwnd)) { // blocked by the window shown again
             SetForegroundWindow(w->m_hwnd);
             SetActiveWindow(w->m_hwnd);
         }
@@ -296,19 +276,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(m_hwnd, focus))
-                m_lastFocus = focus;
-        } else if (!IsWindowEnabled(m_hwnd)) {
+        if (LOWORD(wParam) == WA_INACTIVE)
+            return 0; // left: the runtime keeps which control had the focus
+        if (!IsWindowEnabled(m_hwnd)) {
             // Activated under a modal window of ours (a click on it, or restored from the
             // task bar): the modal window takes over, once this activation is done.
             PostMessageW(m_hwnd, kActivateModal, 0, 0);
         } else if (!HIWORD(wParam)) {
-            // The control that had the focus when the window was left; shown for the first
-            // time, the window itself, until the runtime gives the focus to its first stop.
-            const bool known = m_lastFocus && IsWindow(m_lastFocus) && IsChild(m_hwnd, m_lastFocus);
-            SetFocus(known ? m_lastFocus : m_hwnd);
+            // The runtime gives the focus back to the control that had it.
+            Report::windowActivated(m_form);
         }
         return 0;
     case kActivateModal:
@@ -318,7 +294,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == SIZE_MINIMIZED) {
             Report::windowMinimised(m_form);
             hideOwned();
-            if (!m_disabled.empty() && m_owner)
+            if (blocksOwner())
                 PostMessageW(m_hwnd, kMinimiseWithOwner, 0, 0);
         } else if (wParam == SIZE_RESTORED) {
             showOwned();
@@ -328,7 +304,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         // A modal window minimised on its own would leave its owner on the screen taking no
         // input, and itself hard to find: the owner goes down instead and takes this window
         // with it; both come back together.
-        if (IsIconic(m_hwnd) && m_owner && !m_disabled.empty()) {
+        if (IsIconic(m_hwnd) && blocksOwner()) {
             ShowWindow(m_hwnd, SW_RESTORE);
             ShowWindow(m_owner->m_hwnd, SW_MINIMIZE);
         }
@@ -349,7 +325,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             HWND capture = GetCapture();
             if (capture && IsChild(m_hwnd, capture))
                 ReleaseCapture();
-            Report::windowBlocked(m_form);
         }
         break;
     }

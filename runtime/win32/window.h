@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <vector>
 
 namespace Runtime::Win32 {
 
@@ -38,6 +37,7 @@ public:
     void endModal() override;
     Rect clientRect() const override;
     Margins frameMargins() const override;
+    void setBlocked(bool blocked) override;
     Rect screenArea(Point point) const override;
 
 private:
@@ -45,9 +45,10 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     SIZE clientSize() const;
-    void disableOthers();
-    void enableOthers();
+    // The window of ours that blocks this one takes over: activated, and restored if minimised.
     void activatePopup();
+    // Whether this is a modal window over its owner, which the runtime keeps from input.
+    bool blocksOwner() const { return m_owner && !IsWindowEnabled(m_owner->m_hwnd) && IsWindowEnabled(m_hwnd); }
     // The windows shown over this one go down with it when it is minimised, and come back.
     void hideOwned();
     void showOwned();
@@ -57,8 +58,6 @@ private:
     FormWindow *m_owner;
     HWND m_hwnd = nullptr;
     DWORD m_style;
-    HWND m_lastFocus = nullptr;
-    std::vector<HWND> m_disabled; // the windows this modal show disabled
     bool m_endModal = false;
     bool m_hiddenWithOwner = false; // shown, and hidden while its owner is minimised
     bool m_closing = false;
