@@ -4,11 +4,11 @@
 // reports what Windows tells it through Report; every rule is the runtime's.
 //
 //  [X] Windows: a top-level window of our own class for each form, placed by its client area
-//      (AdjustWindowRectEx), of a fixed size, over its owner for a dialog; modal shows with the
-//      other windows disabled and a loop of their own, which survive minimising either window;
-//      a window activated again gives the focus back to the control that had it (window.h).
-//  [X] Reports: the frame's close command (and Alt+F4); shown, hidden, minimised, disabled by a
-//      modal window (window.h).
+//      (AdjustWindowRectEx), of a fixed size, over its owner for a dialog; modal shows with a
+//      loop of their own, which survive minimising either window; a window the runtime blocks
+//      is disabled (window.h).
+//  [X] Reports: the frame's close command (and Alt+F4); shown, hidden, minimised, activated
+//      (the runtime gives the focus back to the control that had it) (window.h).
 //  [X] Keys: Tab, Escape, Space, Enter, Home and the arrows reported with their shift state and
 //      repeats before the focused window sees them, in the message loop; a key the runtime
 //      takes goes to no window (backend.h).
@@ -18,21 +18,21 @@
 //      sunken border and the dotted focus rectangle, and reports the pointer in whole pixels of
 //      its drawing area, with capture from the first button down to the last one up, leaves,
 //      and cancels when another window takes the pointer), and the system's EDIT (typing
-//      reported), STATIC (labels), BUTTON (frames, command buttons, check boxes with their
-//      clicks reported, option buttons with no grouping of their own: a click reports the
-//      option chosen); a frame's controls above it, one stored earlier above one stored later
+//      reported), STATIC (labels), BUTTON (frames, command buttons, and check boxes and option
+//      buttons that neither check themselves nor group: a click is reported, and the runtime
+//      sets the value); a frame's controls above it, one stored earlier above one stored later
 //      (peers.h).
 //  [X] Pictures decoded by Windows from the BITMAP resources named as the stored pictures
 //      (pictures.h).
-//  [X] Look: the system's colours (GetSysColor) and the classic 8-point UI font, or a described
-//      font (look.h).
+//  [X] Look: the colours and font each view gives, the system's colours (GetSysColor) under the
+//      runtime's system colours and its 8-point UI font for the runtime's default font (look.h).
 //  [X] The program's icon (IDI_ICON1, 16 and 32 pixels) on every window.
 //  [X] Assistive technology (Microsoft Active Accessibility): each bitmap control's window
 //      answers WM_GETOBJECT with an IAccessible read from its view: role, name, description,
 //      state, default action (run from the message loop, as its key), the focus taken
 //      (accSelect), a group's keys as children found by accHitTest and accLocation, the key
-//      the keyboard pressed last as the focused child; WinEvents for the focused key, state,
-//      name, description and default action changes. Its window text is its name. A dialog's
+//      the keyboard pressed last as the focused child; WinEvents for the focused key, state and
+//      default action changes, as the runtime tells them. Its window text is its name. A dialog's
 //      window adds its role and the form's description to the system's object for any window
 //      (accessibility.h).
 //  [X] MessageBox over the window asked for; the event loop; quitting every loop.
