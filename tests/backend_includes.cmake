@@ -3,7 +3,7 @@
 #   cmake -DROOT=<source folder> -P backend_includes.cmake
 # Fails, naming every other include, when a back end includes more.
 cmake_minimum_required(VERSION 3.21)
-set(allowed backend.h view.h types.h picture.h runtimeerror.h)
+set(allowed backend.h view.h types.h picture.h runtimeerror.h scale.h)
 
 if(NOT ROOT)
     message(FATAL_ERROR "backend_includes: give the source folder as -DROOT=...")
