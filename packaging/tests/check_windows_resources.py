@@ -29,6 +29,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+from xml.etree import ElementTree
 
 import pefile
 
@@ -286,6 +287,9 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi3
 # start.
 LOADED_WHEN_ASKED = {"oleacc.dll", "ole32.dll", "oleaut32.dll"}
 RT_MANIFEST = 24
+# The manifest's scale settings, each in the namespace Windows reads it from.
+DPI_SETTINGS = {"dpiAware": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                "dpiAwareness": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 # The oldest Windows the program is for, as the PE header spells it.
 WINDOWS_7 = (6, 1)
@@ -302,7 +306,19 @@ def check_manifest(pe, c):
     c.expect('level="asInvoker"' in text, "the manifest does not ask to run asInvoker")
     # The classic controls: no version 6 common controls, whose themed buttons Wine draws white.
     c.expect("Microsoft.Windows.Common-Controls" not in text, "the manifest asks for the version 6 controls")
-    c.expect(">false</dpiAware>" in text, "the manifest does not say the program is DPI unaware")
+    # Aware of each monitor's dots per inch in the second mode, and of the system's before it.
+    settings = {}
+    try:
+        for element in ElementTree.fromstring(raw).iter():
+            for name, namespace in DPI_SETTINGS.items():
+                if element.tag == "{%s}%s" % (namespace, name):
+                    settings[name] = (element.text or "").strip()
+    except ElementTree.ParseError as error:
+        c.expect(False, "the manifest is not XML: %s" % error)
+    c.expect(settings.get("dpiAware", "").lower() == "true",
+             "the manifest's dpiAware is %r, not true" % settings.get("dpiAware"))
+    c.expect(settings.get("dpiAwareness") == "PerMonitorV2",
+             "the manifest's dpiAwareness is %r, not PerMonitorV2" % settings.get("dpiAwareness"))
 
 
 def check_program(path, ico):
@@ -386,7 +402,10 @@ PROGRAM_FAULTS = [
     ("file version 1.01.0003", replace_bytes(utf16("1.01.0002"), utf16("1.01.0003"), b".rsrc")),
     ("icon group renamed", replace_bytes(utf16("IDI_ICON1"), utf16("IDI_ICON2"), b".rsrc")),
     ("run as administrator", replace_bytes(b'level="asInvoker"', b'level="highestAv"', b".rsrc")),
-    ("DPI aware", replace_bytes(b">false</dpiAware>", b">true!</dpiAware>", b".rsrc")),
+    ("DPI unaware before Windows 10", replace_bytes(b">true</dpiAware>", b">no!!</dpiAware>", b".rsrc")),
+    ("the first per-monitor mode", replace_bytes(b">PerMonitorV2<", b">PerMonitor  <", b".rsrc")),
+    ("dpiAwareness in the old namespace", replace_bytes(b"SMI/2016/WindowsSettings\">PerMonitorV2",
+                                                        b"SMI/2005/WindowsSettings\">PerMonitorV2", b".rsrc")),
 ]
 
 

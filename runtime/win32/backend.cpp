@@ -2,6 +2,7 @@
 #include "runtime/win32/backend.h"
 
 #include "runtime/win32/com.h"
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/peers.h"
 #include "runtime/win32/pictures.h"
@@ -47,11 +48,9 @@ std::int16_t shiftKeys()
 
 Win32Backend::Win32Backend(HINSTANCE instance) : m_instance(instance)
 {
-    m_icon = static_cast<HICON>(LoadImageW(instance, kIconName, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                           GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    m_smallIcon = static_cast<HICON>(LoadImageW(instance, kIconName, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    if (!FormWindow::registerClass(instance, m_icon, m_smallIcon) || !registerPictureBoxClass(instance))
+    // The window class's icons are at the system's scale; a window at another sets its own.
+    const Icons &icons = this->icons(systemDpi());
+    if (!FormWindow::registerClass(instance, icons.large, icons.small) || !registerPictureBoxClass(instance))
         m_problem = "cannot register the window classes (error " + std::to_string(GetLastError()) + ")";
 }
 
@@ -60,10 +59,27 @@ Win32Backend::~Win32Backend()
     endCom();
     UnregisterClassW(kFormClass, m_instance);
     UnregisterClassW(kPictureBoxClass, m_instance);
-    if (m_icon)
-        DestroyIcon(m_icon);
-    if (m_smallIcon)
-        DestroyIcon(m_smallIcon);
+    for (const auto &[dpi, icons] : m_icons) {
+        if (icons.large)
+            DestroyIcon(icons.large);
+        if (icons.small)
+            DestroyIcon(icons.small);
+    }
+}
+
+const Win32Backend::Icons &Win32Backend::icons(int dpi)
+{
+    auto it = m_icons.find(dpi);
+    if (it == m_icons.end()) {
+        // The 32- and 16-pixel images of the icon group at that scale: Windows scales the one
+        // nearest in size as it loads it.
+        auto load = [this, dpi](int size) {
+            const int scaled = device(size, dpi);
+            return static_cast<HICON>(LoadImageW(m_instance, kIconName, IMAGE_ICON, scaled, scaled, LR_DEFAULTCOLOR));
+        };
+        it = m_icons.emplace(dpi, Icons{load(32), load(16)}).first;
+    }
+    return it->second;
 }
 
 std::unique_ptr<WindowPeer> Win32Backend::createWindow(FormView form, WindowPeer *owner)
@@ -78,8 +94,8 @@ std::unique_ptr<ControlPeer> Win32Backend::createControl(ControlView control, Wi
                                                          ControlPeer *container)
 {
     auto *frame = dynamic_cast<Win32Peer *>(container);
-    HWND parent = frame ? frame->hwnd() : static_cast<FormWindow &>(window).hwnd();
-    return createPeer(control, parent, m_instance);
+    auto &form = static_cast<FormWindow &>(window);
+    return createPeer(control, frame ? frame->hwnd() : form.hwnd(), m_instance, form.dpi());
 }
 
 Picture Win32Backend::loadPicture(const std::string &name)

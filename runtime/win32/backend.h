@@ -26,7 +26,13 @@
 //      (pictures.h).
 //  [X] Look: the colours and font each view gives, the system's colours (GetSysColor) under the
 //      runtime's system colours and its 8-point UI font for the runtime's default font (look.h).
-//  [X] The program's icon (IDI_ICON1, 16 and 32 pixels) on every window.
+//  [X] The program's icon (IDI_ICON1, 16 and 32 pixels, scaled by Windows as it loads them to
+//      the window's dots per inch) on every window.
+//  [X] Scale: aware of each monitor's dots per inch (the manifest); each window laid out at
+//      its own, and again when it changes (WM_DPICHANGED): places, sizes, fonts, borders, icons;
+//      faces drawn in whole device pixels by nearest neighbour, and the pointer mapped back to
+//      the stored pixel drawn under it (dpi.h, runtime/scale.h). The runtime is told logical
+//      pixels only.
 //  [X] Assistive technology (Microsoft Active Accessibility): each bitmap control's window
 //      answers WM_GETOBJECT with an IAccessible read from its view: role, name, description,
 //      state, default action (run from the message loop, as its key), the focus taken
@@ -47,6 +53,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -63,6 +70,14 @@ public:
 
     std::optional<std::string> problem() const { return m_problem; }
     HINSTANCE instance() const { return m_instance; }
+
+    // The program's icon at a scale, loaded once.
+    struct Icons
+    {
+        HICON large = nullptr;
+        HICON small = nullptr;
+    };
+    const Icons &icons(int dpi);
 
     std::unique_ptr<WindowPeer> createWindow(FormView form, WindowPeer *owner) override;
     std::unique_ptr<ControlPeer> createControl(ControlView control, WindowPeer &window,
@@ -84,8 +99,7 @@ private:
     void deliver(MSG &message);
 
     HINSTANCE m_instance;
-    HICON m_icon = nullptr;
-    HICON m_smallIcon = nullptr;
+    std::map<int, Icons> m_icons; // by dots per inch
     int m_loops = 0;
     std::optional<std::string> m_problem;
 };

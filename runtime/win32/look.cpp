@@ -1,6 +1,7 @@
 // The system's colours, brushes and fonts of the Windows build.
 #include "runtime/win32/look.h"
 
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/text.h"
 
 #include <cmath>
@@ -37,11 +38,29 @@ HBRUSH brush(COLORREF colour)
 
 namespace {
 
-// The character height CreateFont takes for `points` at 96 dots per inch (negative: the em
-// height, not the cell height).
-int fontHeight(double points)
+// The character height CreateFont takes for `points` at `dpi` (negative: the em height, not
+// the cell height).
+int fontHeight(double points, int dpi)
 {
-    return -int(std::lround(points * 96.0 / 72.0));
+    return -int(std::lround(points * dpi / 72.0));
+}
+
+// The system's UI font at a scale: its own description, its height scaled from the system's
+// dots per inch, which the stock object has, to `dpi`.
+HFONT guiFont(int dpi)
+{
+    static std::map<int, HFONT> fonts;
+    auto it = fonts.find(dpi);
+    if (it == fonts.end()) {
+        HFONT made = nullptr;
+        LOGFONTW description{};
+        if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description) == sizeof description) {
+            description.lfHeight = MulDiv(description.lfHeight, dpi, systemDpi());
+            made = CreateFontIndirectW(&description);
+        }
+        it = fonts.emplace(dpi, made ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))).first;
+    }
+    return it->second;
 }
 
 // The face Windows draws a described family in. "MS Sans Serif" is a bitmap font whose bold is
@@ -57,21 +76,21 @@ std::wstring faceOf(const char *family)
 
 } // namespace
 
-HFONT font(const Font &f)
+HFONT font(const Font &d, int dpi)
 {
-    if (f.isDefault)
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    using Key = std::tuple<std::string, double, bool, bool>;
+    if (d.isDefault)
+        return guiFont(dpi);
+    using Key = std::tuple<std::string, double, bool, bool, int>;
     static std::map<Key, HFONT> fonts;
-    const Key key{f.family, f.points, f.bold, f.italic};
+    const Key key{d.family, d.points, d.bold, d.italic, dpi};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
-        const std::wstring face = faceOf(f.family);
-        HFONT made = CreateFontW(fontHeight(f.points), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, f.italic, FALSE, FALSE,
-                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+        const std::wstring face = faceOf(d.family);
+        HFONT made = CreateFontW(fontHeight(d.points, dpi), 0, 0, 0, d.bold ? FW_BOLD : FW_NORMAL,
+                                 d.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
         if (!made)
-            made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+            made = guiFont(dpi);
         it = fonts.emplace(key, made).first;
     }
     return it->second;

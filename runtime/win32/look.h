@@ -15,9 +15,10 @@ COLORREF systemColour(Colour::Source source);
 // A solid brush of that colour, made once and kept for the program's life.
 HBRUSH brush(COLORREF colour);
 
-// The font a control's text is drawn in: the system's user interface font (DEFAULT_GUI_FONT)
-// where the view's is the runtime's default, else the view's face at its size in pixels at 96
-// dots per inch. Made once, kept.
-HFONT font(const Font &font);
+// The font a control's text is drawn in at a window's dots per inch: the system's user
+// interface font (the face and size of DEFAULT_GUI_FONT, scaled from the system's dots per inch
+// to the window's) where the view's is the runtime's default, else the view's face at its size.
+// Made once for each scale, kept.
+HFONT font(const Font &font, int dpi);
 
 } // namespace Runtime::Win32::Look

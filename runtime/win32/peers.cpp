@@ -2,6 +2,7 @@
 // every control's window to its peer.
 #include "runtime/win32/peers.h"
 
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/text.h"
 
@@ -20,7 +21,7 @@ std::map<HWND, Win32Peer *> &peers()
 class StandardPeer final : public Win32Peer
 {
 public:
-    StandardPeer(ControlView control, HWND hwnd) : Win32Peer(control)
+    StandardPeer(ControlView control, HWND hwnd, int dpi) : Win32Peer(control, dpi)
     {
         m_hwnd = hwnd;
         rememberPeer(m_hwnd, this);
@@ -160,8 +161,29 @@ Native nativeOf(Kind kind)
     return {L"STATIC", 0, 0};
 }
 
+BOOL CALLBACK rescaleChild(HWND child, LPARAM dpi)
+{
+    if (Win32Peer *peer = peerOf(child))
+        peer->rescale(int(dpi));
+    return TRUE;
+}
 
 } // namespace
+
+void Win32Peer::rescale(int dpi)
+{
+    m_dpi = dpi;
+    const RECT r = device(m_view.rect(), dpi);
+    SetWindowPos(m_hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_view.kind() != Kind::PictureBox)
+        SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(m_view.resolvedFont(), dpi)), TRUE);
+}
+
+void rescaleControls(HWND window, int dpi)
+{
+    EnumChildWindows(window, rescaleChild, LPARAM(dpi)); // every descendant, a frame's controls too
+}
 
 Win32Peer *peerOf(HWND window)
 {
@@ -179,7 +201,7 @@ void forgetPeer(HWND window)
     peers().erase(window);
 }
 
-std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTANCE instance)
+std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTANCE instance, int dpi)
 {
     // Its window's id: its place in stored order, from 1.
     int id = 1;
@@ -191,20 +213,21 @@ std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTA
     // Within a container, a control stored earlier lies above one stored later: Windows puts a
     // new child window at the bottom of its siblings, and the controls are made in stored order.
     if (control.kind() == Kind::PictureBox)
-        return createPictureBox(control, parent, instance, id);
+        return createPictureBox(control, parent, instance, id, dpi);
     const Native native = nativeOf(control.kind());
-    const Rect r = control.rect();
+    const RECT r = device(control.rect(), dpi);
     HWND hwnd = CreateWindowExW(native.exStyle, native.cls, wide(control.text()).c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, r.x, r.y, r.width,
-                                r.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
+                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, r.left, r.top,
+                                r.right - r.left, r.bottom - r.top, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+                                instance, nullptr);
     if (!hwnd)
         return nullptr;
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(control.resolvedFont())), FALSE);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::font(control.resolvedFont(), dpi)), FALSE);
     // A text box takes as much as the user types or pastes: an edit control alone would cut it
     // at 30,000 characters.
     if (control.kind() == Kind::TextBox)
         SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
-    auto standard = std::make_unique<StandardPeer>(control, hwnd);
+    auto standard = std::make_unique<StandardPeer>(control, hwnd, dpi);
     // Without a frame of its own, a control needs no non-client painting; Windows would make a
     // device context for the window's whole area only to draw nothing in it.
     if (control.kind() != Kind::TextBox)

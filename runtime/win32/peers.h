@@ -11,16 +11,21 @@
 
 namespace Runtime::Win32 {
 
-// What every peer of this back end is: a child window showing one control.
+// What every peer of this back end is: a child window showing one control, laid out at its
+// window's dots per inch.
 class Win32Peer : public ControlPeer
 {
 public:
-    explicit Win32Peer(ControlView view) : m_view(view) { }
+    Win32Peer(ControlView view, int dpi) : m_view(view), m_dpi(dpi) { }
     ControlView view() const { return m_view; }
     HWND hwnd() const { return m_hwnd; }
+    int dpi() const { return m_dpi; }
+    // Laid out again at another scale: its place, its size, and its font.
+    virtual void rescale(int dpi);
 
 protected:
     ControlView m_view;
+    int m_dpi;
     HWND m_hwnd = nullptr;
 };
 
@@ -35,13 +40,16 @@ inline constexpr wchar_t kPictureBoxClass[] = L"QuorvelPictureBox";
 
 // Registers the picture box's window class; false when Windows refused (picturebox.cpp).
 bool registerPictureBoxClass(HINSTANCE instance);
-// A picture box's peer with its window, the control's id `id`; nullptr when Windows made no
-// window.
-std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id);
+// A picture box's peer with its window, the control's id `id`, at `dpi`; nullptr when Windows
+// made no window.
+std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id, int dpi);
 
-// The peer of a visible control, a child of `parent` (its container's window or the form's);
-// nullptr when Windows made no window.
-std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTANCE instance);
+// The peer of a visible control, a child of `parent` (its container's window or the form's),
+// at `dpi`; nullptr when Windows made no window.
+std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTANCE instance, int dpi);
+
+// Every control in `window` laid out again at `dpi`.
+void rescaleControls(HWND window, int dpi);
 
 // What a parent window (a form or a frame) does with its controls' notifications and colour
 // requests: true when `message` was one of them, with the answer in `result`.

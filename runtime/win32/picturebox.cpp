@@ -3,6 +3,7 @@
 #include "runtime/win32/peers.h"
 
 #include "runtime/win32/accessibility.h"
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/pictures.h"
 #include "runtime/win32/text.h"
@@ -31,16 +32,33 @@ std::int16_t shiftKeys(WPARAM keys)
     return shift;
 }
 
+// The sunken border of a picture box inside `r`: two lines, each as wide as a logical pixel
+// at the scale.
+void drawSunkenBorder(HDC dc, RECT r, int dpi)
+{
+    if (dpi == Dpi::Logical) {
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+        return;
+    }
+    const int outer = device(1, dpi);
+    const int width = device(2, dpi);
+    for (int line = 0; line < width; ++line) {
+        DrawEdge(dc, &r, line < outer ? BDR_SUNKENOUTER : BDR_SUNKENINNER, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+}
+
 class PictureBoxPeer final : public Win32Peer
 {
 public:
-    PictureBoxPeer(ControlView box, HWND parent, HINSTANCE instance, int id)
-        : Win32Peer(box), m_area(box.drawingArea())
+    PictureBoxPeer(ControlView box, HWND parent, HINSTANCE instance, int id, int dpi)
+        : Win32Peer(box, dpi), m_area(box.drawingArea())
     {
-        const Rect r = box.rect();
+        const RECT r = device(box.rect(), dpi);
         // The window text is the control's accessible name, which a screen reader reads.
         CreateWindowExW(0, kPictureBoxClass, wide(box.accessibleName()).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                        r.x, r.y, r.width, r.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)), instance, this);
+                        r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                        reinterpret_cast<HMENU>(INT_PTR(id)), instance, this);
     }
 
     ~PictureBoxPeer() override
@@ -72,12 +90,31 @@ public:
             m_accessibility->stateChanged(change);
     }
     void setFocus() override { SetFocus(m_hwnd); }
+    void rescale(int dpi) override
+    {
+        Win32Peer::rescale(dpi);
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+    }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    RECT drawingArea() const { return {m_area.x, m_area.y, m_area.x + m_area.width, m_area.y + m_area.height}; }
-    Pixel pixelOf(LPARAM lParam) const { return {GET_X_LPARAM(lParam) - m_area.x, GET_Y_LPARAM(lParam) - m_area.y}; }
+    // The drawing area in device pixels of the window: its border as wide on each side.
+    RECT drawingArea() const
+    {
+        const Rect box = m_view.rect();
+        const int width = device(box.width, m_dpi);
+        const int height = device(box.height, m_dpi);
+        return {device(m_area.x, m_dpi), device(m_area.y, m_dpi),
+                width - device(box.width - m_area.x - m_area.width, m_dpi),
+                height - device(box.height - m_area.y - m_area.height, m_dpi)};
+    }
+    // The stored pixel drawn under the pointer (runtime/scale.h), in pixels of the drawing area.
+    Pixel pixelOf(LPARAM lParam) const
+    {
+        const RECT area = drawingArea();
+        return {logical(GET_X_LPARAM(lParam) - area.left, m_dpi), logical(GET_Y_LPARAM(lParam) - area.top, m_dpi)};
+    }
 
     void repaint()
     {
@@ -89,7 +126,7 @@ private:
     void press(std::int16_t button, WPARAM wParam, LPARAM lParam);
     void release(std::int16_t button, WPARAM wParam, LPARAM lParam);
 
-    const Rect m_area;        // the drawing area, in pixels of the window
+    const Rect m_area;        // the drawing area, in pixels of the control
     bool m_tracking = false;  // TrackMouseEvent asked for the pointer's leaving
     bool m_releasing = false; // inside our own ReleaseCapture
     std::unique_ptr<Accessibility> m_accessibility; // what a screen reader reads of it
@@ -102,18 +139,20 @@ void PictureBoxPeer::paint()
     RECT whole;
     GetClientRect(m_hwnd, &whole);
     if (m_view.hasBorder())
-        DrawEdge(dc, &whole, EDGE_SUNKEN, BF_RECT);
+        drawSunkenBorder(dc, whole, m_dpi);
     const RECT area = drawingArea();
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     const auto *bitmap = dynamic_cast<const Win32Bitmap *>(m_view.picture().bitmap());
-    if (bitmap && bitmap->handle()) {
+    if (HBITMAP face = bitmap ? bitmap->scaled(m_dpi) : nullptr) {
+        const int width = device(bitmap->width(), m_dpi);
+        const int height = device(bitmap->height(), m_dpi);
         HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, bitmap->handle());
-        BitBlt(dc, area.left, area.top, bitmap->width(), bitmap->height(), memory, 0, 0, SRCCOPY);
+        HGDIOBJ old = SelectObject(memory, face);
+        BitBlt(dc, area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
-        ExcludeClipRect(dc, area.left, area.top, area.left + bitmap->width(), area.top + bitmap->height());
+        ExcludeClipRect(dc, area.left, area.top, area.left + width, area.top + height);
     }
     FillRect(dc, &area, Look::brush(m_view.background().lowRed()));
     RestoreDC(dc, saved);
@@ -229,9 +268,9 @@ bool registerPictureBoxClass(HINSTANCE instance)
     return RegisterClassExW(&wc) != 0;
 }
 
-std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id)
+std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id, int dpi)
 {
-    auto peer = std::make_unique<PictureBoxPeer>(box, parent, instance, id);
+    auto peer = std::make_unique<PictureBoxPeer>(box, parent, instance, id, dpi);
     if (!peer->hwnd())
         return nullptr;
     return peer;

@@ -1,6 +1,8 @@
 // Pictures decoded by Windows.
 #include "runtime/win32/pictures.h"
 
+#include "runtime/scale.h"
+
 namespace Runtime::Win32 {
 
 std::shared_ptr<const Win32Bitmap> Win32Bitmap::load(HINSTANCE module, const std::wstring &name)
@@ -19,6 +21,8 @@ Win32Bitmap::~Win32Bitmap()
 {
     if (m_handle)
         DeleteObject(m_handle);
+    for (const auto &[dpi, bitmap] : m_scaled)
+        DeleteObject(bitmap);
 }
 
 HBITMAP Win32Bitmap::handle() const
@@ -28,6 +32,40 @@ HBITMAP Win32Bitmap::handle() const
         m_handle = static_cast<HBITMAP>(LoadImageW(m_module, m_name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
     return m_handle;
+}
+
+HBITMAP Win32Bitmap::scaled(int dpi) const
+{
+    if (dpi == Dpi::Logical)
+        return handle();
+    if (const auto it = m_scaled.find(dpi); it != m_scaled.end())
+        return it->second;
+    colourAt(0, 0); // the stored pixels, decoded
+    const int width = Dpi::toDevice(m_width, dpi);
+    const int height = Dpi::toDevice(m_height, dpi);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        // Each device pixel takes the stored pixel the pointer finds there.
+        std::vector<int> columns(std::size_t(width), 0);
+        for (int x = 0; x < width; ++x)
+            columns[std::size_t(x)] = Dpi::toLogical(x, dpi);
+        auto *out = static_cast<std::uint32_t *>(bits);
+        for (int y = 0; y < height; ++y) {
+            const std::uint32_t *row = m_pixels.data() + std::size_t(Dpi::toLogical(y, dpi)) * std::size_t(m_width);
+            for (int x = 0; x < width; ++x)
+                *out++ = row[columns[std::size_t(x)]];
+        }
+    }
+    m_scaled.emplace(dpi, bitmap);
+    return bitmap;
 }
 
 Rgb Win32Bitmap::colourAt(int x, int y) const

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     Rgb colourAt(int x, int y) const override;
     // The DIB section to paint; nullptr when Windows could not decode the resource.
     HBITMAP handle() const;
+    // The same at a scale, drawn by nearest neighbour (runtime/scale.h): each stored pixel a
+    // block of whole device pixels, no colour the picture lacks. Made once for each scale.
+    HBITMAP scaled(int dpi) const;
 
 private:
     Win32Bitmap(HINSTANCE module, std::wstring name, int width, int height)
@@ -45,6 +49,7 @@ private:
     mutable HBITMAP m_handle = nullptr;
     mutable bool m_decoded = false;
     mutable std::vector<std::uint32_t> m_pixels; // 0x00RRGGBB, top row first
+    mutable std::map<int, HBITMAP> m_scaled;     // by dots per inch
 };
 
 } // namespace Runtime::Win32

@@ -3,6 +3,7 @@
 
 #include "runtime/win32/accessibility.h"
 #include "runtime/win32/backend.h"
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/peers.h"
 #include "runtime/win32/text.h"
 
@@ -21,13 +22,6 @@ std::vector<FormWindow *> &allWindows()
 {
     static std::vector<FormWindow *> windows;
     return windows;
-}
-
-RECT frameFor(Point origin, SIZE client, DWORD style)
-{
-    RECT r = {origin.x, origin.y, origin.x + client.cx, origin.y + client.cy};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    return r;
 }
 
 } // namespace
@@ -55,8 +49,11 @@ FormWindow::FormWindow(Win32Backend &backend, FormView form, FormWindow *owner)
     // of its owner, which the manager lets take the focus as it opens (a plain window of its
     // owner's, kept off the task bar, it would not).
     m_style = (owner ? WS_POPUP : WS_OVERLAPPED | WS_MINIMIZEBOX) | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // Made at the system's scale; a window that opens on a monitor of another scale is laid out
+    // again at that one before its controls are made.
+    m_dpi = systemDpi();
     const Rect stored = form.storedClient();
-    const RECT frame = frameFor({stored.x, stored.y}, clientSize(), m_style);
+    const RECT frame = frameFor({stored.x, stored.y});
     // The icons are the window class's: the title bar and the task bar show them. The window
     // clips its controls from its first painting on (show).
     m_hwnd = CreateWindowExW(0, kFormClass, wide(form.caption()).c_str(),
@@ -64,6 +61,13 @@ FormWindow::FormWindow(Win32Backend &backend, FormView form, FormWindow *owner)
                              frame.bottom - frame.top, owner ? owner->hwnd() : nullptr, nullptr,
                              backend.instance(), this);
     allWindows().push_back(this);
+    if (const int dpi = m_hwnd ? windowDpi(m_hwnd) : m_dpi; dpi != m_dpi) {
+        m_dpi = dpi;
+        const RECT scaled = frameFor({stored.x, stored.y});
+        SetWindowPos(m_hwnd, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        setIcons();
+    }
 }
 
 FormWindow::~FormWindow()
@@ -76,10 +80,33 @@ FormWindow::~FormWindow()
     }
 }
 
-SIZE FormWindow::clientSize() const
+RECT FormWindow::frameFor(Point clientOrigin) const
 {
     const Rect stored = m_form.storedClient();
-    return {stored.width, stored.height};
+    return frameAround(device(Rect{clientOrigin.x, clientOrigin.y, stored.width, stored.height}, m_dpi), m_style, m_dpi);
+}
+
+RECT FormWindow::deviceMargins() const
+{
+    const RECT none = frameAround({0, 0, 0, 0}, m_style, m_dpi);
+    return {-none.left, -none.top, none.right, none.bottom};
+}
+
+void FormWindow::setIcons()
+{
+    const Win32Backend::Icons &icons = m_backend.icons(m_dpi);
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.large));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small));
+}
+
+void FormWindow::rescale(int dpi, const RECT &suggested)
+{
+    m_dpi = dpi;
+    rescaleControls(m_hwnd, dpi);
+    setIcons();
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
 FormWindow *FormWindow::of(HWND window)
@@ -99,7 +126,7 @@ void FormWindow::show(Point clientOrigin, bool modal)
     // The frame is Windows' own, known before the window is shown (frameMargins): the runtime
     // placed the window with it.
     m_hiddenWithOwner = false;
-    const RECT frame = frameFor(clientOrigin, clientSize(), m_style);
+    const RECT frame = frameFor(clientOrigin);
     if (IsIconic(m_hwnd)) {
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
@@ -170,34 +197,31 @@ Rect FormWindow::clientRect() const
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
         GetWindowPlacement(m_hwnd, &placement);
-        const Margins m = frameMargins();
+        const RECT m = deviceMargins();
         const RECT &r = placement.rcNormalPosition;
-        return {r.left + m.left, r.top + m.top, r.right - r.left - m.left - m.right,
-                r.bottom - r.top - m.top - m.bottom};
+        return logical(RECT{r.left + m.left, r.top + m.top, r.right - m.right, r.bottom - m.bottom}, m_dpi);
     }
     RECT r{};
     GetClientRect(m_hwnd, &r);
     POINT origin{0, 0};
     ClientToScreen(m_hwnd, &origin);
-    return {origin.x, origin.y, r.right, r.bottom};
+    return logical(RECT{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom}, m_dpi);
 }
 
 Margins FormWindow::frameMargins() const
 {
-    RECT r = {0, 0, 0, 0};
-    AdjustWindowRectEx(&r, m_style, FALSE, 0);
-    return {-r.left, -r.top, r.right, r.bottom};
+    const RECT m = deviceMargins();
+    return {logical(m.left, m_dpi), logical(m.top, m_dpi), logical(m.right, m_dpi), logical(m.bottom, m_dpi)};
 }
 
 Rect FormWindow::screenArea(Point point) const
 {
-    HMONITOR monitor = MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST);
+    HMONITOR monitor = MonitorFromPoint(POINT{device(point.x, m_dpi), device(point.y, m_dpi)}, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!monitor || !GetMonitorInfoW(monitor, &info))
-        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const RECT &w = info.rcWork;
-    return {w.left, w.top, w.right - w.left, w.bottom - w.top};
+        info.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return logical(info.rcWork, m_dpi);
 }
 
 void FormWindow::setBlocked(bool blocked)
@@ -319,6 +343,18 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_accessibility->getObject(wParam, lParam, result))
             return result;
         break;
+    case kGetDpiScaledSize: {
+        // The size at the new scale, exactly: what WM_DPICHANGED then suggests.
+        const int dpi = int(wParam);
+        const Rect stored = m_form.storedClient();
+        const RECT frame = frameAround(device(Rect{0, 0, stored.width, stored.height}, dpi), m_style, dpi);
+        *reinterpret_cast<SIZE *>(lParam) = {frame.right - frame.left, frame.bottom - frame.top};
+        return TRUE;
+    }
+    case kDpiChanged:
+        // Moved to a monitor of another scale, or the scale changed.
+        rescale(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
+        return 0;
     case WM_ENABLE:
         if (!wParam) {
             // A modal window takes the pointer: nothing here will hear the held buttons' releases.

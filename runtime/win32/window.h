@@ -29,12 +29,16 @@ public:
 
     HWND hwnd() const { return m_hwnd; }
     FormView form() const { return m_form; }
+    // The dots per inch it is laid out at.
+    int dpi() const { return m_dpi; }
 
     void show(Point clientOrigin, bool modal) override;
     void hide() override;
     bool isVisible() const override;
     void runModal() override;
     void endModal() override;
+    // In logical pixels, as the runtime has every place and size: converted here from the
+    // window's device pixels, and back.
     Rect clientRect() const override;
     Margins frameMargins() const override;
     void setBlocked(bool blocked) override;
@@ -44,7 +48,13 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    SIZE clientSize() const;
+    // The window rectangle with its client area at `clientOrigin` (logical pixels).
+    RECT frameFor(Point clientOrigin) const;
+    RECT deviceMargins() const;
+    // The program's icon at the window's scale.
+    void setIcons();
+    // At another scale: fonts, controls and icons made again at it, the window at `suggested`.
+    void rescale(int dpi, const RECT &suggested);
     // The window of ours that blocks this one takes over: activated, and restored if minimised.
     void activatePopup();
     // Whether this is a modal window over its owner, which the runtime keeps from input.
@@ -58,6 +68,7 @@ private:
     FormWindow *m_owner;
     HWND m_hwnd = nullptr;
     DWORD m_style;
+    int m_dpi = 96;
     bool m_endModal = false;
     bool m_hiddenWithOwner = false; // shown, and hidden while its owner is minimised
     bool m_closing = false;

@@ -17,6 +17,20 @@ namespace {
 const std::set<std::string> kBordered = {"Picture4", "Picture7"};
 constexpr int kBorder = 2;
 
+// The stored pixels whose colours a device pixel may show: at a scale of whole device pixels
+// the one it lies in, else those next to the place it maps to.
+struct Around {
+    int from, to; // stored pixels, both included
+};
+Around around(int device, int size)
+{
+    const int dpi = sessionDpi();
+    const int at = device * 96 / dpi;
+    if (dpi % 96 == 0)
+        return {at, at};
+    return {std::max(0, at - 1), std::min(size - 1, at + 1)};
+}
+
 // The bitmap controls by stored name, each with its name (its window text once shown).
 const std::map<std::string, std::string> kNames = {
     {"Chk1", "qvCheck1"},           {"Opt1(0)", "qvOption1(0)"}, {"Opt1(1)", "qvOption1(1)"},
@@ -126,6 +140,20 @@ std::wstring programPath()
     return path;
 }
 
+int sessionDpi()
+{
+    static const int dpi = [] {
+        const char* set = std::getenv("QUORVEL_TEST_DPI");
+        return set && std::atoi(set) > 0 ? std::atoi(set) : 96;
+    }();
+    return dpi;
+}
+
+int scaled(int pixels)
+{
+    return (pixels * sessionDpi() + 48) / 96;
+}
+
 const Picture& storedPicture(const std::string& name)
 {
     static std::map<std::string, Picture> cache;
@@ -195,14 +223,15 @@ RECT Quorvel::drawingArea(const std::string& name) const
     HWND box = picture(name);
     RECT r = clientScreenRect(box);
     if (kBordered.count(name))
-        InflateRect(&r, -kBorder, -kBorder);
+        InflateRect(&r, -scaled(kBorder), -scaled(kBorder));
     return r;
 }
 
 POINT Quorvel::at(const std::string& name, POINT pixel) const
 {
     const RECT area = drawingArea(name);
-    return {area.left + pixel.x, area.top + pixel.y};
+    const int dpi = sessionDpi();
+    return {area.left + (2 * pixel.x + 1) * dpi / 192, area.top + (2 * pixel.y + 1) * dpi / 192};
 }
 
 std::string Quorvel::difference(const std::string& name, const std::string& pictureName, Focus focus) const
@@ -214,11 +243,14 @@ std::string Quorvel::difference(const std::string& name, const std::string& pict
     if (stored.rgb.empty())
         return "no stored picture " + pictureName;
     const RECT area = drawingArea(name);
-    if (area.right - area.left < stored.width || area.bottom - area.top < stored.height)
+    // At a scale, the device pixels wholly inside the picture.
+    const int width = stored.width * sessionDpi() / 96;
+    const int height = stored.height * sessionDpi() / 96;
+    if (area.right - area.left < width || area.bottom - area.top < height)
         return name + "'s drawing area is smaller than " + pictureName;
-    if (focus == Focus::Dotted && (area.right - area.left != stored.width || area.bottom - area.top != stored.height))
+    if (focus == Focus::Dotted && (area.right - area.left != width || area.bottom - area.top != height))
         return pictureName + " does not fill " + name + "'s drawing area, whose edges the focus rectangle follows";
-    const RECT face = {area.left, area.top, area.left + stored.width, area.top + stored.height};
+    const RECT face = {area.left, area.top, area.left + width, area.top + height};
     // Where windows stacked above this one cover it (controls stored before it, a message box
     // over the main window), the screen shows them instead.
     std::vector<RECT> above;
@@ -238,16 +270,22 @@ std::string Quorvel::difference(const std::string& name, const std::string& pict
     for (int phase = 0; phase < (focus == Focus::Dotted ? 2 : 1); ++phase) {
         int wrong = 0;
         std::string first;
-        for (int y = 0; y < stored.height; ++y) {
-            for (int x = 0; x < stored.width; ++x) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
                 const POINT p = {face.left + x, face.top + y};
                 bool covered = false;
                 for (const RECT& r : above)
                     covered = covered || PtInRect(&r, p);
-                const bool edge = x == 0 || y == 0 || x == stored.width - 1 || y == stored.height - 1;
-                const bool dot = focus == Focus::Dotted && edge && (x + y + phase) % 2 == 0;
-                const std::uint32_t want = dot ? stored.at(x, y) ^ 0xFFFFFF : stored.at(x, y);
-                if (covered || screen.at(x, y) == want)
+                const bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+                const bool dot = focus == Focus::Dotted && sessionDpi() == 96 && edge && (x + y + phase) % 2 == 0;
+                const Around across = around(x, stored.width), down = around(y, stored.height);
+                const std::uint32_t want = dot ? stored.at(x, y) ^ 0xFFFFFF : stored.at(across.from, down.from);
+                bool matches = screen.at(x, y) == want;
+                for (int sy = down.from; !dot && !matches && sy <= down.to; ++sy) {
+                    for (int sx = across.from; !matches && sx <= across.to; ++sx)
+                        matches = screen.at(x, y) == stored.at(sx, sy);
+                }
+                if (covered || matches)
                     continue;
                 if (wrong++ == 0)
                     first = " first at (" + std::to_string(x) + "," + std::to_string(y) + "): " +

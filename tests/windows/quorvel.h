@@ -28,6 +28,12 @@ constexpr POINT kButtonMiddle = {45, 17}; // of the About and Exit buttons
 // The program under test: QUORVEL_EXE, else the one this test program was built with.
 std::wstring programPath();
 
+// The dots per inch the session was started with (tests/windows/scaled sets QUORVEL_TEST_DPI
+// with them), 96 by default; and a length in pixels at 96 at that scale, to the nearest pixel.
+// The faces, the places pressed and the drawing areas below are at that scale.
+int sessionDpi();
+int scaled(int pixels);
+
 // A stored picture, as Windows reads it from this program's resources.
 struct Picture {
     int width = 0;
@@ -88,8 +94,9 @@ public:
     HWND main() const { return main_; }
 
     // A bitmap control by stored name ("Chk1", "Opt1(2)", "Picture4"), found by its window
-    // text (see bitmapControlNames), and the screen point of a pixel
-    // of its drawing area.
+    // text (see bitmapControlNames), and the screen point of a pixel of its drawing area (at a
+    // scale, the middle of the pixel's place: the point that shows it however the device
+    // pixels are shared out).
     HWND picture(const std::string& name) const;
     POINT at(const std::string& name, POINT pixel) const;
     RECT drawingArea(const std::string& name) const; // on the screen
@@ -97,7 +104,10 @@ public:
     // Whether the picture box shows the stored picture at its drawing area's top-left corner
     // on the screen, where no control above it covers it; waits up to `timeout` for it. With
     // Focus::Dotted, the picture fills the drawing area and every other pixel along its edges
-    // is inverted: the classic dotted focus rectangle.
+    // is inverted: the classic dotted focus rectangle. At a scale of whole pixels (192 dots per
+    // inch) each stored pixel is a block of device pixels of its colour; at any other, each
+    // device pixel has a colour of the stored pixels next to the place it maps to, none the
+    // picture lacks (with no dotted rectangle).
     enum class Focus { None, Dotted };
     bool shows(const std::string& name, const std::string& pictureName, Millis timeout = kDefaultTimeout,
                Focus focus = Focus::None) const;

@@ -8,6 +8,9 @@
 #                             copied in, window frames drawn by Wine itself (Managed=N), or
 #                             with "managed" by a window manager (Managed=Y, UseTakeFocus=N);
 #                             HOME is DIR-home from then on
+#   wh_log_pixels DPI         the session's dots per inch (HKCU\Control Panel\Desktop
+#                             LogPixels) as a user sets them, for the programs started from now
+#                             on: Wine reads them as it starts, so a running wineserver ends
 #   wh_start_openbox          the Openbox window manager on DISPLAY, once it takes requests
 #   wh_cleanup                wineserver -k, stop Openbox and Xvfb (install it as an EXIT trap)
 #
@@ -85,6 +88,19 @@ wh_prefix() {
     else
         wh_x11_setting Managed N
     fi
+}
+
+wh_log_pixels() {
+    local dpi=$1 now
+    now=$(awk '
+        /^\[Control Panel\\\\Desktop\]/ { s = 1; next }
+        /^\[/ { s = 0 }
+        s && index($0, "\"LogPixels\"=dword:") == 1 { sub(/^[^:]*:/, ""); print }' \
+        "$WINEPREFIX/user.reg" 2>/dev/null)
+    [ "$now" = "$(printf %08x "$dpi")" ] && return 0
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || return 1
+    wineserver -k
+    wineserver -w
 }
 
 wh_start_openbox() {
