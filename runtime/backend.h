@@ -3,7 +3,12 @@
 // peers that show controls, decoded pictures, the message box and the event loops (Backend,
 // WindowPeer, ControlPeer); it reads what to show from the runtime's views (runtime/view.h);
 // and it reports raw input and what the window system did through Report, deciding nothing.
-// A back end includes from runtime/ only this header, view.h, types.h and picture.h.
+// A back end includes from runtime/ only this header, view.h, types.h, picture.h and scale.h.
+//
+// Every place and size both ways is in logical pixels, 96 to the inch, whatever the screen's
+// scale: a back end whose platform does not scale for it (Win32, aware of each monitor's dots
+// per inch) converts at its edge, in both directions, with runtime/scale.h: what it is told to
+// show, and the client area, frame margins, screen work area and pointer it reports.
 #pragma once
 
 #include "runtime/picture.h"
@@ -139,7 +144,8 @@ public:
 // Each call is one thing that happened, in plain values; the runtime decides what it means.
 namespace Report {
 
-// The pointer at a picture box, in whole pixels of its drawing area; `button` is the one that
+// The pointer at a picture box, in whole pixels of its drawing area (the stored pixel drawn
+// under it, at any scale); `button` is the one that
 // changed, `held` every button down after the change. A box keeps receiving moves and
 // releases from its press until the last button is up, wherever the pointer is.
 void pointerPressed(ControlView box, Pixel at, std::int16_t button, std::int16_t held, std::int16_t shift);
