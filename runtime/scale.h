@@ -20,24 +20,24 @@ inline constexpr int Logical = 96;
 namespace detail {
 
 // a / b rounded towards minus infinity (b > 0): a place left of or above an origin maps as one
-// to its right does.
-constexpr int floorDiv(long long a, long long b)
+// to its right does. In int: a coordinate times the dots per inch of any screen fits in one.
+constexpr int floorDiv(int a, int b)
 {
-    const long long q = a / b;
-    return int(q * b > a ? q - 1 : q);
+    const int q = a / b;
+    return q * b > a ? q - 1 : q;
 }
 
 } // namespace detail
 
 constexpr int toDevice(int logical, int dpi)
 {
-    return detail::floorDiv(static_cast<long long>(logical) * dpi + Logical / 2, Logical);
+    return detail::floorDiv(logical * dpi + Logical / 2, Logical);
 }
 
 constexpr int toLogical(int device, int dpi)
 {
     // The largest i with toDevice(i) <= device: i * dpi + 48 < (device + 1) * 96.
-    return detail::floorDiv(static_cast<long long>(device) * Logical + Logical / 2 - 1, dpi);
+    return detail::floorDiv(device * Logical + Logical / 2 - 1, dpi);
 }
 
 } // namespace Runtime::Dpi

@@ -345,6 +345,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case kGetDpiScaledSize: {
         // The size at the new scale, exactly: what WM_DPICHANGED then suggests.
+        if (!lParam)
+            break;
         const int dpi = int(wParam);
         const Rect stored = m_form.storedClient();
         const RECT frame = frameAround(device(Rect{0, 0, stored.width, stored.height}, dpi), m_style, dpi);
@@ -353,6 +355,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case kDpiChanged:
         // Moved to a monitor of another scale, or the scale changed.
+        if (!lParam || HIWORD(wParam) == 0)
+            break;
         rescale(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         return 0;
     case WM_ENABLE:
