@@ -1,78 +1,54 @@
-// Quorvel.exe at the session's dots per inch (tests/windows/scaled starts a session at 120, 144
-// and 192 for this suite; the rest of the tests run at 96, where it passes too): the window and
-// its texts grown by the scale, the faces drawn in whole stored pixels, the shapes answering
-// where they are drawn, and About at its scaled size.
+// Quorvel.exe at the session's dots per inch (tests/windows/scaled runs this suite at 120, 144
+// and 192; the rest of the tests run at 96, where it passes too): the window and its texts
+// grown by the scale, the faces in whole stored pixels (quorvel.h), the shapes answering where
+// they are drawn, and About at its scaled size.
 #include "doctest.h"
 #include "quorvel.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 using namespace quorvel;
 
 namespace {
 
-// The box around the dark pixels of a block of the screen or of a drawing.
-RECT inkIn(const std::vector<std::uint32_t>& rgb, int width, int height)
+// The size of the box around the dark pixels of a block of pixels.
+SIZE inked(const std::uint32_t* rgb, int width, int height)
 {
-    RECT box = {width, height, -1, -1};
+    RECT box = {width, height, 0, 0};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const std::uint32_t p = rgb[static_cast<std::size_t>(y) * width + x];
-            if (std::max({p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF}) < 0x80) {
+            if (std::max({p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF}) < 0x80)
                 box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
                        std::max<LONG>(box.bottom, y + 1)};
-            }
         }
     }
-    return box;
+    return {box.right - box.left, box.bottom - box.top};
 }
 
-// Where a window's text is inked on the screen, in its client area.
-RECT ink(HWND window)
-{
-    const ScreenBlock block = grabScreen(clientScreenRect(window));
-    return inkIn(block.rgb, block.width, block.height);
-}
-
-// The size of `text` inked in black on white in the system's UI font as it is at the session's
-// scale, drawn here.
+// The same for `text` drawn here in black on white, in the system's UI font at the session's scale.
 SIZE inked(const std::wstring& text)
 {
-    constexpr int kWidth = 600, kHeight = 100;
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 600, -100, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    PatBlt(dc, 0, 0, kWidth, kHeight, WHITENESS);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, bitmap);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    PatBlt(dc, 0, 0, 600, 100, WHITENESS);
     TextOutW(dc, 10, 10, text.c_str(), static_cast<int>(text.size()));
     GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    const RECT box = inkIn(std::vector<std::uint32_t>(pixels, pixels + kWidth * kHeight), kWidth, kHeight);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
+    const SIZE size = inked(static_cast<const std::uint32_t*>(bits), 600, 100);
     DeleteDC(dc);
     DeleteObject(bitmap);
-    return {box.right - box.left, box.bottom - box.top};
+    return size;
 }
 
 bool isScaled(LONG measured, int pixelsAt96)
 {
     return std::abs(measured - pixelsAt96 * sessionDpi() / 96) <= 2;
-}
-
-// Input is handled in the order it is sent: once the pad's key has written its name, the
-// clicks before it have been handled and painted.
-void handledSoFar(const Quorvel& q)
-{
-    REQUIRE(click(q.at("Picture1", {85, 15})));
-    REQUIRE(q.waitForAction(L"Up"));
 }
 
 } // namespace
@@ -85,30 +61,30 @@ TEST_SUITE("scaled")
         const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
         ReleaseDC(nullptr, screen);
         REQUIRE_MESSAGE(dpi == sessionDpi(), "the session runs at ", dpi, " dots per inch");
-        Quorvel q; // its pad's face drawn, as scaled as the session
+        Quorvel q;
         const SIZE client = clientSize(q.main());
         CHECK(isScaled(client.cx, 335));
         CHECK(isScaled(client.cy, 365));
         CHECK_FACE(q, "Picture1", "Picture1");
-
-        // Labels, each in the UI font at the scale, whole: inked over as many pixels as the text
-        // drawn alone (at 120, "Action:" and "qvOption1(0)" fill their windows to the last pixel).
+        // Labels in the UI font at the scale, inked as far as the text drawn alone: whole (at
+        // 120, "Action:" and "qvOption1(0)" fill their windows to the last pixel).
         for (const wchar_t* label : {L"Label1", L"Action:", L"qvOption1(0)", L"qvCheck1"}) {
             CAPTURE(narrow(label));
             HWND window = findChild(q.main(), L"Static", label);
             REQUIRE(window != nullptr);
-            const RECT shown = ink(window);
-            const SIZE whole = inked(label);
-            CHECK(shown.right - shown.left == whole.cx);
-            CHECK(shown.bottom - shown.top == whole.cy);
+            const ScreenBlock shown = grabScreen(clientScreenRect(window));
+            const SIZE onScreen = inked(shown.rgb.data(), shown.width, shown.height), whole = inked(label);
+            CHECK(onScreen.cx == whole.cx);
+            CHECK(onScreen.cy == whole.cy);
         }
     }
 
-    TEST_CASE("at the session's scale a shape answers where it is drawn: the check box's ball, not its corner; a key of the pad")
+    TEST_CASE("at the session's scale a shape answers where it is drawn: the check box's ball, not its corner; the pad's keys")
     {
         Quorvel q;
-        REQUIRE(click(q.at("Chk1", {1, 1}))); // inside the box, outside the ball
-        handledSoFar(q);
+        REQUIRE(click(q.at("Chk1", {1, 1}))); // inside its box, outside the ball
+        REQUIRE(click(q.at("Picture1", {85, 15})));
+        REQUIRE(q.waitForAction(L"Up")); // the click before it handled too
         CHECK_FACE(q, "Chk1", "ImageList2-1");
         REQUIRE(click(q.at("Chk1", kBall)));
         REQUIRE(click(q.at("Picture1", {150, 52})));
