@@ -39,14 +39,16 @@ HBRUSH brush(COLORREF colour)
 namespace {
 
 // The character height CreateFont takes for `points` at `dpi` (negative: the em height, not
-// the cell height).
+// the cell height): its height at 96 dots per inch scaled, rounded down. A text never grows
+// more than the control that holds it: a pixel more at 120 or 144 would cut off About's
+// longest line.
 int fontHeight(double points, int dpi)
 {
-    return -int(std::lround(points * dpi / 72.0));
+    return -(int(std::lround(points * 96.0 / 72.0)) * dpi / Dpi::Logical);
 }
 
 // The system's UI font at a scale: its own description, its height scaled from the system's
-// dots per inch, which the stock object has, to `dpi`.
+// dots per inch, which the stock object has, to `dpi`, rounded down as above.
 HFONT guiFont(int dpi)
 {
     static std::map<int, HFONT> fonts;
@@ -55,7 +57,7 @@ HFONT guiFont(int dpi)
         HFONT made = nullptr;
         LOGFONTW description{};
         if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description) == sizeof description) {
-            description.lfHeight = MulDiv(description.lfHeight, dpi, systemDpi());
+            description.lfHeight = description.lfHeight * dpi / systemDpi();
             made = CreateFontIndirectW(&description);
         }
         it = fonts.emplace(dpi, made ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))).first;

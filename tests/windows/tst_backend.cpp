@@ -103,7 +103,7 @@ TEST_CASE("a window told that its dots per inch changed lays itself out again at
         const RECT now = uidriver::screenRect(hwnd);
         CHECK(EqualRect(&now, &suggested));
         // Each control from its place and size at 96, to the nearest pixel; the UI font's height
-        // and 8.25 points, scaled.
+        // and 8.25 points (11 pixels at 96), scaled and rounded down.
         auto scaled = [dpi](LONG pixels) { return (pixels * dpi + 48) / 96; };
         const std::vector<RECT> places = placesIn(hwnd);
         REQUIRE(places.size() == at96.size());
@@ -113,8 +113,8 @@ TEST_CASE("a window told that its dots per inch changed lays itself out again at
                                scaled(r.top) + scaled(r.bottom - r.top)};
             CHECK(EqualRect(&places[i], &want));
         }
-        CHECK(fontHeight(label) == MulDiv(label96, dpi, 96));
-        CHECK(fontHeight(bold) == -(825 * dpi + 3600) / 7200);
+        CHECK(fontHeight(label) == label96 * dpi / 96);
+        CHECK(fontHeight(bold) == -11 * dpi / 96);
         // The runtime still sees 96 dots per inch: the frame as wide, within the few pixels that
         // its metrics round differently at each scale (read unconverted at 192, twice as wide),
         // and the screen as large.

@@ -196,15 +196,17 @@ TEST_CASE("a text box takes a paste of 100,000 characters whole")
     CHECK(text(text1) == pasted);
 }
 
-TEST_CASE("every stored text fits its control in the font the control draws it in")
+// Also at 120, 144 and 192 dots per inch (tests/windows/scaled).
+TEST_CASE("every stored text fits its control in the font the control draws it in" * doctest::test_suite("scaled"))
 {
     Quorvel q;
     // The About labels' fonts, from their description ("MS Sans Serif" drawn in its TrueType
-    // successor, 8.25 points bold; Arial 9.75 points bold italic; at 96 dots per inch); every
-    // other control draws in the classic 8-point UI font.
+    // successor, 8.25 points bold; Arial 9.75 points bold italic: 11 and 13 pixels at 96 dots
+    // per inch, scaled to the session's and rounded down); every other control draws in the
+    // classic 8-point UI font.
     const HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const HFONT sansBold = makeFont(L"Microsoft Sans Serif", -11, true, false);
-    const HFONT arialBoldItalic = makeFont(L"Arial", -13, true, true);
+    const HFONT sansBold = makeFont(L"Microsoft Sans Serif", -11 * sessionDpi() / 96, true, false);
+    const HFONT arialBoldItalic = makeFont(L"Arial", -13 * sessionDpi() / 96, true, true);
     const std::wstring arialLabel = L"quorvel@zennorak.example";
 
     REQUIRE(click(q.at("Picture7", {45, 17})));
@@ -226,7 +228,11 @@ TEST_CASE("every stored text fits its control in the font the control draws it i
             CAPTURE(narrow(words));
             CAPTURE(need.cx);
             CAPTURE(room.cx);
-            CHECK(need.cx <= room.cx);
+            // Several words must fit whole, or the control wraps them. At 120 and 144, where the
+            // UI font is a pixel or two wider than the scale, one word may leave the spacing
+            // after its last letter outside: what is inked of it is whole (tst_scaled.cpp).
+            const bool oneWord = words.find(L' ') == std::wstring::npos;
+            CHECK(need.cx <= room.cx + (oneWord && sessionDpi() != 96 ? 2 : 0));
             CHECK(need.cy <= room.cy);
             ++measured;
         }
