@@ -6,6 +6,8 @@
 #include "runtime/win32/accessibility.h"
 
 #include "runtime/win32/com.h"
+#include "runtime/win32/peers.h"
+#include "runtime/win32/text.h"
 
 namespace Runtime::Win32 {
 
@@ -213,17 +215,17 @@ public:
         int c = 0;
         if (const HRESULT wrong = which(child, c); wrong != S_OK)
             return wrong;
+        // In the screen's pixels: a key where the box draws it, at the box's scale.
         POINT origin{0, 0};
         ClientToScreen(window(), &origin);
-        RECT client{};
-        GetClientRect(window(), &client);
-        Rect r{0, 0, int(client.right), int(client.bottom)};
+        RECT r{};
+        GetClientRect(window(), &r);
         if (c > 0)
-            r = view().parts()[std::size_t(c - 1)].rect;
-        *left = origin.x + r.x;
-        *top = origin.y + r.y;
-        *width = r.width;
-        *height = r.height;
+            r = deviceRect(window(), view().parts()[std::size_t(c - 1)].rect);
+        *left = origin.x + r.left;
+        *top = origin.y + r.top;
+        *width = r.right - r.left;
+        *height = r.bottom - r.top;
         return S_OK;
     }
 
@@ -274,10 +276,12 @@ public:
         GetClientRect(window(), &client);
         if (!PtInRect(&client, at))
             return S_FALSE;
+        // The key drawn at that pixel of the screen, found in the control's own pixels.
+        const Point pixel = controlPixel(window(), at);
         LONG found = CHILDID_SELF;
         const std::vector<PartView> parts = view().parts();
         for (std::size_t i = 0; i < parts.size() && found == CHILDID_SELF; ++i) {
-            if (parts[i].rect.contains({int(at.x), int(at.y)}))
+            if (parts[i].rect.contains(pixel))
                 found = LONG(i + 1);
         }
         *hit = number(found);

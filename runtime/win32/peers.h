@@ -44,6 +44,11 @@ bool registerPictureBoxClass(HINSTANCE instance);
 // made no window.
 std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id, int dpi);
 
+// A picture box's pixels, in pixels of the control, and the device pixels of its window (client
+// coordinates) that show them, both ways, as it draws them at its scale (picturebox.cpp).
+RECT deviceRect(HWND pictureBox, Rect pixels);
+Point controlPixel(HWND pictureBox, POINT device);
+
 // The peer of a visible control, a child of `parent` (its container's window or the form's),
 // at `dpi`; nullptr when Windows made no window.
 std::unique_ptr<ControlPeer> createPeer(ControlView control, HWND parent, HINSTANCE instance, int dpi);

@@ -98,6 +98,21 @@ public:
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Pixels of the control and device pixels of the window, by the mapping it draws with.
+    RECT deviceRect(Rect pixels) const
+    {
+        const RECT area = drawingArea();
+        const int left = pixels.x - m_area.x;
+        const int top = pixels.y - m_area.y;
+        return {area.left + device(left, m_dpi), area.top + device(top, m_dpi),
+                area.left + device(left + pixels.width, m_dpi), area.top + device(top + pixels.height, m_dpi)};
+    }
+    Point controlPixel(POINT at) const
+    {
+        const Pixel p = pixelOf(MAKELPARAM(at.x, at.y));
+        return {m_area.x + p.x, m_area.y + p.y};
+    }
+
 private:
     // The drawing area in device pixels of the window: its border as wide on each side.
     RECT drawingArea() const
@@ -266,6 +281,20 @@ bool registerPictureBoxClass(HINSTANCE instance)
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kPictureBoxClass;
     return RegisterClassExW(&wc) != 0;
+}
+
+RECT deviceRect(HWND pictureBox, Rect pixels)
+{
+    if (const auto *box = dynamic_cast<const PictureBoxPeer *>(peerOf(pictureBox)))
+        return box->deviceRect(pixels);
+    return {pixels.x, pixels.y, pixels.x + pixels.width, pixels.y + pixels.height};
+}
+
+Point controlPixel(HWND pictureBox, POINT device)
+{
+    if (const auto *box = dynamic_cast<const PictureBoxPeer *>(peerOf(pictureBox)))
+        return box->controlPixel(device);
+    return {int(device.x), int(device.y)};
 }
 
 std::unique_ptr<Win32Peer> createPictureBox(ControlView box, HWND parent, HINSTANCE instance, int id, int dpi)

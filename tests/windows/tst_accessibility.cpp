@@ -170,7 +170,10 @@ constexpr POINT kGap = {43, 29};
 
 } // namespace
 
-TEST_CASE("each bitmap control's window reads as what it is: role, name, state, default action, the pad's keys")
+// Also at 120, 144 and 192 dots per inch (tests/windows/scaled): the keys' places are the
+// screen's pixels at every scale.
+TEST_CASE("each bitmap control's window reads as what it is: role, name, state, default action, the pad's keys" *
+          doctest::test_suite("scaled"))
 {
     const struct {
         const char* control;
