@@ -23,7 +23,7 @@ mergeInto(LibraryManager.library, {
                                  {premultiplyAlpha: 'none', colorSpaceConversion: 'none'})
           .then(function (bitmap) { Bare.pictures[index] = bitmap; });
       }).concat(Bare.files(1).map(function (file) {
-        var face = new FontFace('Liberation Sans', file.bytes.buffer, styles[file.name] || {});
+        var face = new FontFace('Quorvel Sans', file.bytes.buffer, styles[file.name] || {});
         document.fonts.add(face);
         return face.loaded;
       }))).then(function () { callMain([]); });

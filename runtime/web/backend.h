@@ -19,7 +19,7 @@
 //  [X] Pictures: the stored BMP files embedded in the program, decoded once by the browser
 //      (Blob and createImageBitmap) before the program starts (pictures.h, startup.js).
 //  [X] Look: the classic grey look in page.css; the views' colours and fonts as CSS, the fonts'
-//      family mapped to the embedded Liberation Sans, sizes in pixels (look.h).
+//      family mapped to the embedded Quorvel Sans, sizes in pixels (look.h).
 //  [X] Assistive technology: ARIA roles, names and the pad's keys from the runtime's views, each
 //      radio group named by its frame; the changes the runtime tells forwarded as they come; a
 //      push button held down has no state in ARIA and is told none; actions asked for are

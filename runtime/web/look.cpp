@@ -11,7 +11,7 @@ namespace {
 
 // The face embedded in the page (startup.js), which "MS Sans Serif" and "Arial" are laid out
 // for; the browser's own sans-serif face shows what it lacks.
-constexpr char kFamily[] = "\"Liberation Sans\", sans-serif";
+constexpr char kFamily[] = "\"Quorvel Sans\", sans-serif";
 
 } // namespace
 

@@ -74,11 +74,11 @@ mergeInto(LibraryManager.library, {
       }));
     },
 
-    // Liberation Sans, the face the program's texts are laid out for, from the program's bytes.
+    // Quorvel Sans, the face the program's texts are laid out for, from the program's bytes.
     loadFonts: function () {
       var styles = {'regular': {}, 'bold': {weight: 'bold'}, 'bold-italic': {weight: 'bold', style: 'italic'}};
       return Promise.all(QV.embeddedFiles(1).map(function (file) {
-        var face = new FontFace('Liberation Sans', file.bytes.buffer, styles[file.name] || {});
+        var face = new FontFace('Quorvel Sans', file.bytes.buffer, styles[file.name] || {});
         document.fonts.add(face);
         return face.loaded.catch(function () { });
       }));

@@ -344,7 +344,7 @@ class PageTest(unittest.TestCase):
         # No fetch and no file read back from file://: the pictures come from the page's bytes.
         self.b.open('file://' + PAGE)
         self.assertFace('pic1', 'pic3')
-        self.assertTrue(self.b.js("return document.fonts.check('11px \"Liberation Sans\"')"))
+        self.assertTrue(self.b.js("return document.fonts.check('11px \"Quorvel Sans\"')"))
 
     # ---- reacting ----
     def test_bitmap_controls_react_to_the_pointer(self):
