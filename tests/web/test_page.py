@@ -346,6 +346,72 @@ class PageTest(unittest.TestCase):
         self.assertFace('pic1', 'pic3')
         self.assertTrue(self.b.js("return document.fonts.check('11px \"Quorvel Sans\"')"))
 
+    def test_every_text_is_drawn_from_the_pages_font(self):
+        # The page's font keeps only some characters (the bold faces only the program's own
+        # texts): every text on show, in each window, in the face it is drawn in, must be in it.
+        b = self.b
+        showing = [('main window', None), ('About', ('Picture7', BUTTON)), ('message box', ('pic1', OVAL))]
+        for name, opener in showing:
+            with self.subTest(window=name):
+                if opener:
+                    b.click(*b.at(*opener))
+                texts = b.js(f"""
+                    const texts = [];
+                    for (const window of document.querySelectorAll('.qv-window:not([hidden])')) {{
+                      const walk = document.createTreeWalker(window, NodeFilter.SHOW_TEXT);
+                      for (let node; (node = walk.nextNode()); )
+                        if (node.data.trim())
+                          texts.push([node.data, getComputedStyle(node.parentElement)]);
+                      for (const input of window.querySelectorAll('input[type=text], input:not([type])'))
+                        texts.push([input.value, getComputedStyle(input)]);
+                    }}
+                    return texts.map(([text, style]) => [text, style.fontStyle + ' ' + style.fontWeight]);""")
+                self.assertGreater(len(texts), 5)
+                for text, face in texts:
+                    self.assertEqual(self.outside_the_font(text, face), [], f'{text!r} in {face}')
+                if opener:
+                    b.keys(Keys.ESCAPE)
+
+    def test_typed_scripts_are_drawn_in_the_font_or_the_systems(self):
+        # The regular face keeps Latin, Greek and Cyrillic; a script it lacks is still drawn, by
+        # a font of the system's. (script, text, the characters the page's font lacks, where a
+        # font of this machine's has them: none lacking for the kept scripts, every Armenian
+        # letter; this machine has no CJK font, whose characters are drawn as boxes either way.)
+        b = self.b
+        typed = [('Latin', 'Ærger ŒŸ ẞ ǅ ạ ğ ș €', ''), ('Greek', 'Καλημέρα ΑΒΓ ἀέ', ''),
+                 ('Cyrillic', 'Привет Ёж ґ ӂ №', ''), ('Armenian', 'Բարեւ', 'Բարեւ'), ('CJK', '你好世界', None)]
+        x, y = b.at('Text2', (5, 5))
+        for script, text, lacking in typed:
+            with self.subTest(script=script):
+                b.js("document.getElementById('Form1-Text2').value = ''")
+                b.click(x, y)
+                empty = self.ink('Text2')
+                b.keys(text)
+                self.assertEqual(b.value('Text2'), text)
+                self.assertGreater(self.ink('Text2'), empty + 5 * len(text.replace(' ', '')))
+                if lacking is not None:
+                    self.assertEqual(self.outside_the_font(text, 'normal 400'), list(lacking))
+
+    def outside_the_font(self, text, face):
+        """The characters of `text` that the page's font lacks in `face` ('italic 700'): the
+        ones whose width changes with the font the browser falls back to."""
+        return self.b.js("""
+            const [text, face] = arguments;
+            const context = document.createElement('canvas').getContext('2d');
+            const width = (c, fallback) => {
+              context.font = `${face} 50px "Quorvel Sans", ${fallback}`;
+              return context.measureText(c.repeat(20)).width;
+            };
+            return [...new Set(text)].filter(c => c.trim() && width(c, 'monospace') !== width(c, 'serif'));""",
+            text, face)
+
+    def ink(self, key):
+        """How many of a text box's pixels are not its white: its text, its caret."""
+        x, y = self.b.corner(key)
+        r = self.b.js(f"return document.getElementById('Form1-{key}').getBoundingClientRect()")
+        shot = self.b.shot().crop((int(x) + 2, int(y) + 2, int(x + r['width']) - 2, int(y + r['height']) - 2))
+        return sum(1 for pixel in shot.getdata() if pixel != (255, 255, 255))
+
     # ---- reacting ----
     def test_bitmap_controls_react_to_the_pointer(self):
         b = self.b
