@@ -19,7 +19,7 @@ mergeInto(LibraryManager.library, {
     start: function () {
       var styles = {'regular': {}, 'bold': {weight: 'bold'}, 'bold-italic': {weight: 'bold', style: 'italic'}};
       Promise.all(Bare.files(0).map(function (file, index) {
-        return createImageBitmap(new Blob([file.bytes], {type: 'image/bmp'}),
+        return createImageBitmap(new Blob([file.bytes], {type: 'image/png'}),
                                  {premultiplyAlpha: 'none', colorSpaceConversion: 'none'})
           .then(function (bitmap) { Bare.pictures[index] = bitmap; });
       }).concat(Bare.files(1).map(function (file) {

@@ -16,7 +16,7 @@
 //      the left button; boxes.js), and the browser's own elements for the rest: text input
 //      (which alone keeps the browser's own menu), label, fieldset with its legend, button,
 //      check box, radio button with no grouping of the browser's own (peers.h, elements.js).
-//  [X] Pictures: the stored BMP files embedded in the program, decoded once by the browser
+//  [X] Pictures: the stored pictures embedded as PNG in the program, decoded once by the browser
 //      (Blob and createImageBitmap) before the program starts (pictures.h, startup.js).
 //  [X] Look: the classic grey look in page.css; the views' colours and fonts as CSS, the fonts'
 //      family mapped to the embedded Quorvel Sans, sizes in pixels (look.h).

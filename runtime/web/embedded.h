@@ -15,7 +15,7 @@ struct EmbeddedFile
     std::size_t size;
 };
 
-// Every stored picture: its name ("PicM") and the bytes of its BMP file.
+// Every stored picture: its name ("PicM") and the bytes of its PNG file.
 std::span<const EmbeddedFile> storedPictures();
 
 // The faces of the page's font: "regular", "bold", "bold-italic", each a WOFF file.

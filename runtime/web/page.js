@@ -51,13 +51,13 @@ mergeInto(LibraryManager.library, {
       return files;
     },
 
-    // Each stored picture decoded by the browser from its BMP bytes, once: the ImageBitmap to draw
+    // Each stored picture decoded by the browser from its PNG bytes, once: the ImageBitmap to draw
     // with, and its pixels handed to the C++ half for Point.
     decodePictures: function () {
       var canvas = document.createElement('canvas');
       var context = canvas.getContext('2d', {willReadFrequently: true});
       return Promise.all(QV.embeddedFiles(0).map(function (file, index) {
-        var blob = new Blob([file.bytes], {type: 'image/bmp'});
+        var blob = new Blob([file.bytes], {type: 'image/png'});
         return createImageBitmap(blob, {premultiplyAlpha: 'none', colorSpaceConversion: 'none'}).then(function (bitmap) {
           QV.pictures[index] = bitmap;
           canvas.width = bitmap.width;

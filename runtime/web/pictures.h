@@ -1,5 +1,5 @@
 // The stored pictures, decoded by the browser: once each, before the program starts
-// (startup.js), from the BMP files embedded in the program (embedded.h).
+// (startup.js), from the PNG files embedded in the program (embedded.h).
 #pragma once
 
 #include "runtime/picture.h"
