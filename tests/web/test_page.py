@@ -612,6 +612,32 @@ class PageTest(unittest.TestCase):
         finally:
             b.driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
+    def test_about_opens_from_the_keyboard_and_from_assistive_technology(self):
+        # Each opens About from an event procedure that pauses until it closes; closed, the
+        # procedure runs on and the page answers again (a pause that failed to resume would
+        # leave it blocked, or stop it with an error in the console).
+        b = self.b
+
+        def key():
+            for _ in range(TAB_ROUND.index('Picture7')):
+                b.keys(Keys.TAB)
+            b.keys(Keys.SPACE)
+
+        def assistive_action():
+            b.js("document.getElementById('Form1-Picture7').dispatchEvent("
+                 "new MouseEvent('click', {bubbles: true, detail: 0}))")
+            b.settle()
+
+        for way, opens in (('key', key), ('assistive action', assistive_action)):
+            with self.subTest(way=way):
+                b.open(self.server.url)
+                opens()
+                self.assertTrue(b.shown('#Form2'))
+                b.keys(Keys.ESCAPE)
+                self.assertFalse(b.shown('#Form2'))
+                b.click(*b.at('Chk1', BALL))
+                self.assertFace('Chk1', 'ImageList2-3')
+
     def close_button(self, window):
         r = self.b.js(f"return document.querySelector('{window} .qv-close').getBoundingClientRect()")
         return int(r['x'] + 8), int(r['y'] + 7)
