@@ -176,13 +176,12 @@ void buttonClicked(ControlView commandButton);
 void actionRequested(ControlView control, int part = -1);
 
 // The window of `form`: its frame's close command; on the screen and framed; hidden,
-// minimised or unmapped by the window system; kept from input by a modal window; activated,
-// and the runtime gives the focus back to the control that had it.
+// minimised or unmapped by the window system; activated, and the runtime gives the focus back
+// to the control that had it.
 void closeRequested(FormView form);
 void windowShown(FormView form);
 void windowHidden(FormView form);
 void windowMinimised(FormView form);
-void windowBlocked(FormView form);
 void windowActivated(FormView form);
 
 } // namespace Report

@@ -125,12 +125,6 @@ void windowMinimised(FormView form)
         formOf(form).pointerLost();
 }
 
-void windowBlocked(FormView form)
-{
-    if (form)
-        formOf(form).pointerLost();
-}
-
 void windowActivated(FormView form)
 {
     if (form)

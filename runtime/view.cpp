@@ -36,9 +36,6 @@ Rect ControlView::rect() const { return m_control->rect(); }
 bool ControlView::isVisible() const { return m_control->isVisible(); }
 const std::string &ControlView::text() const { return m_control->text(); }
 bool ControlView::value() const { return m_control->value(); }
-Colour ControlView::back() const { return m_control->description().back; }
-Colour ControlView::fore() const { return m_control->description().fore; }
-FontDescription ControlView::font() const { return m_control->description().font; }
 bool ControlView::takesFocus() const { return m_control->takesFocus(); }
 Role ControlView::role() const { return m_control->description().role; }
 std::string ControlView::accessibleName() const { return m_control->accessibleName(); }
@@ -85,7 +82,7 @@ Rgb resolved(const Control &control, Colour colour)
 Rgb ControlView::background() const
 {
     using S = Colour::Source;
-    if (const Colour back = this->back(); !back.isDefault())
+    if (const Colour back = m_control->description().back; !back.isDefault())
         return resolved(*m_control, back);
     switch (kind()) {
     case Kind::TextBox: return systemColour(*m_control, S::Window);
@@ -104,7 +101,7 @@ Rgb ControlView::textColour() const
 {
     using S = Colour::Source;
     const Rgb standard = systemColour(*m_control, kind() == Kind::TextBox ? S::WindowText : S::ButtonText);
-    const Colour fore = this->fore();
+    const Colour fore = m_control->description().fore;
     if (fore.isDefault())
         return standard;
     const Rgb own = resolved(*m_control, fore);
@@ -113,7 +110,7 @@ Rgb ControlView::textColour() const
 
 Font ControlView::resolvedFont() const
 {
-    const FontDescription described = font();
+    const FontDescription described = m_control->description().font;
     Font f;
     if (described.family)
         f.family = described.family;

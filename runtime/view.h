@@ -77,10 +77,6 @@ public:
     Rgb background() const;
     Rgb textColour() const;
     Font resolvedFont() const;
-    // The colours and font as described; Default (or no family) for the runtime's default.
-    Colour back() const;
-    Colour fore() const;
-    FontDescription font() const;
 
     // The keyboard: whether it can reach the control, and whether the focus indicator shows.
     bool takesFocus() const;
