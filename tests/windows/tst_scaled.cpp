@@ -74,8 +74,10 @@ TEST_SUITE("scaled")
             REQUIRE(window != nullptr);
             const ScreenBlock shown = grabScreen(clientScreenRect(window));
             const SIZE onScreen = inked(shown.rgb.data(), shown.width, shown.height), whole = inked(label);
-            CHECK(onScreen.cx == whole.cx);
-            CHECK(onScreen.cy == whole.cy);
+            // A cut text inks less than the whole; the smoothed edge of a glyph may ink one pixel
+            // more on the label's own surface than on the white it is measured on alone.
+            CHECK(onScreen.cx >= whole.cx);
+            CHECK(onScreen.cy >= whole.cy);
         }
     }
 
