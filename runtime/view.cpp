@@ -81,20 +81,13 @@ Rgb resolved(const Control &control, Colour colour)
 
 Rgb ControlView::background() const
 {
+    // The forms runtime's defaults: every control is opaque, a text box's field in the window
+    // colour and any other control in the button face, whatever it stands on; so a label's text
+    // always stands on the system's own pair of colours (in high contrast, white on black).
     using S = Colour::Source;
     if (const Colour back = m_control->description().back; !back.isDefault())
         return resolved(*m_control, back);
-    switch (kind()) {
-    case Kind::TextBox: return systemColour(*m_control, S::Window);
-    case Kind::PictureBox:
-    case Kind::CommandButton: return systemColour(*m_control, S::ButtonFace);
-    case Kind::Label:
-    case Kind::Frame:
-    case Kind::CheckBox:
-    case Kind::OptionButton: break;
-    }
-    const ControlView around = container();
-    return around ? around.background() : systemColour(*m_control, S::ButtonFace);
+    return systemColour(*m_control, kind() == Kind::TextBox ? S::Window : S::ButtonFace);
 }
 
 Rgb ControlView::textColour() const

@@ -69,10 +69,9 @@ public:
     const std::string &text() const;
     bool value() const;
 
-    // What to draw it in. The surface under its text: its own back colour; else a text box's
-    // field is the window colour, a picture box and a command button the button face, and a
-    // label, frame, check box or option button shows the surface of its container (the form's
-    // is the button face). Its text: its own colour where that reads on that surface
+    // What to draw it in. The surface under its text: its own back colour; else, every control
+    // being opaque, a text box's field the window colour and any other control the button face,
+    // whatever it stands on. Its text: its own colour where that reads on that surface
     // (readsOn), else the standard text colour of its kind. Its font, the default resolved.
     Rgb background() const;
     Rgb textColour() const;

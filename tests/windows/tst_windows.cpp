@@ -143,7 +143,7 @@ TEST_CASE("every window bears the program's icon in its title bar")
     CHECK(waitUntil([&] { return titleBarShows(about, icon); }));
 }
 
-TEST_CASE("the colours: the system's, except where the description fixes one; a label on its frame's surface")
+TEST_CASE("the colours: the system's, except where the description fixes one; each label on its own")
 {
     // The most common colour of a block of the screen: its background.
     auto background = [](RECT area) {
@@ -183,8 +183,8 @@ TEST_CASE("the colours: the system's, except where the description fixes one; a 
             {"Frame2, fixed grey", clientScreenRect(frame2), RGB(192, 192, 192)},
             {"Frame2's caption, in the frame's colours", {r2.left + 8, r2.top, r2.left + 150, r2.top + 12},
              RGB(192, 192, 192)},
-            {"Label2 in Frame2, on the frame's grey", clientScreenRect(label2), RGB(192, 192, 192)},
-            {"Label3(1) in Frame2, on the frame's grey", clientScreenRect(label3), RGB(192, 192, 192)},
+            {"Label2 in Frame2, in its own colours", clientScreenRect(label2), face},
+            {"Label3(1) in Frame2, in its own colours", clientScreenRect(label3), face},
             {"Label1 in Frame1", clientScreenRect(findChild(frame1, L"Static", L"Label1")), face},
             {"the Action box", clientScreenRect(findChild(frame2, L"Edit", nullptr)), GetSysColor(COLOR_WINDOW)},
         };
@@ -192,8 +192,8 @@ TEST_CASE("the colours: the system's, except where the description fixes one; a 
             CAPTURE(a.what);
             CHECK(waitUntil([&] { return background(a.area) == rgbOf(a.colour); }));
         }
-        // The labels' texts stand in the button text's colour, whatever the scheme: in high
-        // contrast white on the frame's grey, which reads (1.8 to 1), not the frame's grey alone.
+        // The labels' texts stand in the button text's colour on their own face, whatever the
+        // scheme: white on black in high contrast, not white on the frame's grey.
         for (HWND label : {label2, label3}) {
             CAPTURE(narrow(text(label)));
             CHECK(waitUntil([&] { return pixelsOf(label, rgbOf(GetSysColor(COLOR_BTNTEXT))) > 20; }));
