@@ -5,6 +5,21 @@
 
 namespace Runtime::Win32 {
 
+namespace {
+// A 32-bit device-independent bitmap of `width` × `height` pixels, top row first.
+BITMAPINFO topDown32(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+} // namespace
+
 std::shared_ptr<const Win32Bitmap> Win32Bitmap::load(HINSTANCE module, const std::wstring &name)
 {
     HRSRC resource = FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */);
@@ -43,13 +58,7 @@ HBITMAP Win32Bitmap::scaled(int dpi) const
     colourAt(0, 0); // the stored pixels, decoded
     const int width = Dpi::toDevice(m_width, dpi);
     const int height = Dpi::toDevice(m_height, dpi);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDown32(width, height);
     void *bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap && bits) {
@@ -73,13 +82,7 @@ Rgb Win32Bitmap::colourAt(int x, int y) const
     if (m_pixels.empty()) {
         // Windows converts whatever it holds (1, 8 or 24 bits a pixel) to 32 bits.
         m_pixels.assign(std::size_t(m_width) * std::size_t(m_height), 0);
-        BITMAPINFO request{};
-        request.bmiHeader.biSize = sizeof request.bmiHeader;
-        request.bmiHeader.biWidth = m_width;
-        request.bmiHeader.biHeight = -m_height; // top row first
-        request.bmiHeader.biPlanes = 1;
-        request.bmiHeader.biBitCount = 32;
-        request.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO request = topDown32(m_width, m_height);
         if (HBITMAP bitmap = handle()) {
             HDC screen = GetDC(nullptr);
             GetDIBits(screen, bitmap, 0, UINT(m_height), m_pixels.data(), &request, DIB_RGB_COLORS);
