@@ -150,10 +150,7 @@ TEST_CASE("a colour is 0xRRGGBB, and red in the low byte where pictures and Win3
 {
     struct Row { const char *name; int r, g, b; std::uint32_t rgb, lowRed; };
     const Row rows[] = {
-        {"red", 255, 0, 0, 0xFF0000, 0x0000FF},
-        {"blue", 0, 0, 255, 0x0000FF, 0xFF0000},
-        {"green stays in the middle", 0, 128, 0, 0x008000, 0x008000},
-        {"a colour of all three", 0x12, 0x34, 0x56, 0x123456, 0x563412},
+        {"red and blue change places, green stays", 0x12, 0x34, 0x56, 0x123456, 0x563412},
         {"out of range: one byte each", 0x112, 0x134, 0x156, 0x123456, 0x563412},
     };
     for (const Row &r : rows) {
